@@ -166,10 +166,9 @@ std::string independentText(double value, int precision)
     char text[64];
     std::snprintf(text, sizeof text, "%c%0*llu", std::signbit(value) && value != 0.0 ? '-' : ' ',
                   precision + 1, static_cast<unsigned long long>(printed));
-    std::string result(text);
-    result.insert(2, ".");
+    const std::string digits(text);
     std::snprintf(text, sizeof text, "e%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return result + text;
+    return digits.substr(0, 2) + "." + digits.substr(2) + text;
 }
 
 void expectMatchesIndependent(double value)
