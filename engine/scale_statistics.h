@@ -1,0 +1,10 @@
+// The scale parameter `t0` and the derived statistics of the fitted distribution.
+#pragma once
+
+double scaleParameter(double m);
+
+// Sets `state.mu`, `state.sigma2`, `state.xi` and `state.tm` from `m`, `t0` and `gamma`.
+void computeStatistics();
+
+// The gamma function by Stirling's series after an upward shift; NaN where the shift cannot end.
+double gammaFunction(double x);

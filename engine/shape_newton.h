@@ -1,0 +1,9 @@
+// The shape parameter `m`: the maximum-likelihood equation, its slope and the damped Newton iteration.
+#pragma once
+
+double mlShapeEquation(double m);
+double mlShapeDerivative(double m);
+
+// Iterates from `start` until g is zero or NaN, Stop is requested, a first-try step falls below the
+// relative tolerance, |m| exceeds 1e154, or a step can only repeat itself; returns the last m.
+double newtonSolve(double start, double (*g)(double), double (*slope)(double));
