@@ -1,0 +1,150 @@
+// Parsing of the command line. Option values use the data file's number syntax, but must be a
+// number as a whole: "1.5x" is refused rather than read as 1.5.
+#include "options.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "number_syntax.h"
+
+const char* const usageText =
+    "Usage: varnel [options] DATAFILE\n"
+    "Estimates the shape m, scale t0 and location gamma of a Weibull distribution from DATAFILE\n"
+    "(one number at the start of each data line), with the mean, median, mode and variance.\n"
+    "\n"
+    "  -g, --gamma VALUE      use this location parameter (default: search it, as Auto Gamma does)\n"
+    "  -r, --rank N           plotting-position formula 1 to 4 (default 1, i/(n+1))\n"
+    "                         1 i/(n+1), 2 (i-1)/(n-1), 3 (i-0.3)/(n+0.4), 4 (i-0.5)/n\n"
+    "  -m, --initial-m VALUE  starting value of the shape, greater than 0 (default 1)\n"
+    "  -o, --report FILE      also write the report file to FILE (\"-\" writes it to standard output)\n"
+    "  -t, --time-limit SEC   stop the shape iteration after SEC seconds, as Ctrl-C would (default: none)\n"
+    "  -q, --quiet            no progress monitor\n"
+    "  -h, --help             show this help; --version prints the version\n"
+    "\n"
+    "Ctrl-C stops the shape iteration and prints the results for the m reached; a second Ctrl-C quits.\n";
+
+namespace {
+
+// The whole word as one finite number, or false.
+bool wholeNumber(const char* word, double& value)
+{
+    const char* end = nullptr;
+    value = readNumber(word, &end);
+    return end != word && *end == '\0' && std::isfinite(value);
+}
+
+struct OptionName {
+    const char* shortName;
+    const char* longName;
+};
+
+const OptionName valueOptions[] = {
+    {"-g", "--gamma"}, {"-r", "--rank"}, {"-m", "--initial-m"}, {"-o", "--report"}, {"-t", "--time-limit"},
+};
+
+const OptionName* findValueOption(const std::string& name)
+{
+    for (const OptionName& option : valueOptions) {
+        if (name == option.shortName || name == option.longName)
+            return &option;
+    }
+    return nullptr;
+}
+
+bool applyValue(const OptionName& option, const char* value, CliOptions& options, std::string& error)
+{
+    const std::string name = option.longName;
+    double number = 0.0;
+    if (name == "--report") {
+        if (*value == '\0') {
+            error = "option --report needs a file name";
+            return false;
+        }
+        options.writeReportFile = true;
+        options.reportPath = value;
+        return true;
+    }
+    if (!wholeNumber(value, number)) {
+        error = "option " + name + " needs a number, not '" + value + "'";
+        return false;
+    }
+    if (name == "--gamma") {
+        options.autoGamma = false;
+        options.gamma = number;
+    } else if (name == "--rank") {
+        if (number != 1 && number != 2 && number != 3 && number != 4) {
+            error = std::string("rank method must be 1, 2, 3 or 4, not '") + value + "'";
+            return false;
+        }
+        options.rank = static_cast<int>(number);
+    } else if (name == "--initial-m") {
+        if (!(number > 0)) {
+            error = std::string("initial m must be greater than 0, not '") + value + "'";
+            return false;
+        }
+        options.initialM = number;
+    } else {
+        if (!(number > 0)) {
+            error = std::string("time limit must be greater than 0 seconds, not '") + value + "'";
+            return false;
+        }
+        options.timeLimit = number;
+    }
+    return true;
+}
+
+} // namespace
+
+bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::string& error)
+{
+    int files = 0;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (optionsEnded || word.size() < 2 || word[0] != '-') {
+            options.dataFile = word;
+            ++files;
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+        } else if (word == "-h" || word == "--help") {
+            options.help = true;
+        } else if (word == "--version") {
+            options.version = true;
+        } else if (word == "-q" || word == "--quiet") {
+            options.quiet = true;
+        } else {
+            const std::size_t equals = word.find('=');
+            const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
+            const std::string name = joined ? word.substr(0, equals) : word;
+            const OptionName* option = findValueOption(name);
+            if (!option) {
+                error = "unknown option '" + word + "'";
+                return false;
+            }
+            const char* value = nullptr;
+            if (joined) {
+                value = argv[i] + equals + 1;
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                error = "option " + word + " needs a value";
+                return false;
+            }
+            if (!applyValue(*option, value, options, error))
+                return false;
+        }
+    }
+    if (options.help || options.version)
+        return true;
+    if (files == 0) {
+        error = "no data file given";
+        return false;
+    }
+    if (files > 1) {
+        error = "more than one data file given";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,24 @@
+// The command line of `varnel`: what the user asked for, or why the words make no sense.
+#pragma once
+
+#include <string>
+
+struct CliOptions {
+    std::string dataFile;
+    bool autoGamma = true;
+    double gamma = 0.0;
+    int rank = 1;
+    double initialM = 1.0;
+    bool writeReportFile = false;
+    std::string reportPath; // "-" means standard output
+    double timeLimit = 0.0; // seconds; 0 means none
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+extern const char* const usageText;
+
+// Fills `options` from the words after the program name. Returns false with a one-line reason in
+// `error` for bad usage; help and version requests succeed without a data file.
+bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::string& error);

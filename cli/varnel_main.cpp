@@ -1,0 +1,185 @@
+// `varnel`, the command-line program: the same estimation run as the desktop program, with the
+// terminal as its host, Ctrl-C as its Stop button and standard output for the results.
+#include <unistd.h>
+
+#include <csignal>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "estimation_run.h"
+#include "estimation_state.h"
+#include "options.h"
+#include "plotting_position.h"
+#include "report_file.h"
+#include "terminal_host.h"
+
+namespace {
+
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+constexpr int exitInterrupted = 130;
+
+volatile std::sig_atomic_t interrupts = 0;
+
+// The first Ctrl-C is the Stop button; a second one means the user wants out now.
+extern "C" void onInterrupt(int)
+{
+    if (interrupts != 0)
+        _exit(exitInterrupted);
+    interrupts = 1;
+    state.stopRequested.store(1);
+}
+
+void installInterruptHandler()
+{
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// Sets the stop flag when the time limit passes, unless the run ends first.
+class StopTimer {
+public:
+    explicit StopTimer(double seconds)
+    {
+        if (seconds > 0)
+            thread_ = std::thread([this, seconds] { wait(seconds); });
+    }
+    ~StopTimer()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            finished_ = true;
+        }
+        wake_.notify_one();
+        if (thread_.joinable())
+            thread_.join();
+    }
+    bool fired() const { return fired_; }
+
+private:
+    void wait(double seconds)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!wake_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return finished_; })) {
+            fired_ = true;
+            state.stopRequested.store(1);
+        }
+    }
+
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool finished_ = false;
+    bool fired_ = false;
+};
+
+int usageError(const std::string& reason)
+{
+    std::fprintf(stderr, "varnel: %s\nTry 'varnel --help' for more information.\n", reason.c_str());
+    return exitUsage;
+}
+
+// Why the data file cannot be read, in the user's terms, or "" when it looks readable.
+std::string dataFileProblem(const std::string& path)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status))
+        return path + ": no such file";
+    if (std::filesystem::is_directory(status))
+        return path + ": is a directory";
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return path + ": " + std::strerror(errno);
+    std::fclose(file);
+    return "";
+}
+
+bool copyPath(char* target, std::size_t capacity, const std::string& path)
+{
+    if (path.size() >= capacity)
+        return false;
+    std::memcpy(target, path.c_str(), path.size() + 1);
+    return true;
+}
+
+bool writeStandardOutput(const std::string& text)
+{
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+}
+
+int printResults(const CliOptions& options)
+{
+    const bool reportToStdout = options.writeReportFile && options.reportPath == "-";
+    if (!writeStandardOutput(reportToStdout ? reportText() : resultSummary())) {
+        std::fprintf(stderr, "varnel: cannot write to standard output: %s\n", std::strerror(errno));
+        return exitFailure;
+    }
+    if (options.writeReportFile && !reportToStdout) {
+        errno = 0;
+        if (!writeReport()) {
+            std::fprintf(stderr, "varnel: cannot write report %s: %s\n", options.reportPath.c_str(),
+                         errno ? std::strerror(errno) : "write failed");
+            return exitFailure;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CliOptions options;
+    std::string error;
+    if (!parseOptions(argc, argv, options, error))
+        return usageError(error);
+    if (options.help) {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs("varnel 1.00\n", stdout);
+        return 0;
+    }
+    if (!copyPath(state.RFile, sizeof state.RFile, options.dataFile))
+        return usageError("data file path is longer than 511 characters");
+    if (options.writeReportFile && !copyPath(state.reportFile, sizeof state.reportFile, options.reportPath))
+        return usageError("report path is longer than 511 characters");
+
+    state.autoGamma = options.autoGamma ? 1 : 0;
+    state.gamma = options.gamma;
+    state.initialM = options.initialM;
+    state.Fi = options.rank;
+    selectRankFunction();
+    state.stopRequested.store(0);
+
+    setDataFileProblem(dataFileProblem(options.dataFile));
+    if (!options.quiet && isatty(STDERR_FILENO))
+        enableMonitor();
+    installInterruptHandler();
+
+    bool timedOut = false;
+    {
+        StopTimer timer(options.timeLimit);
+        runEstimation();
+        timedOut = timer.fired();
+    }
+    if (state.samplesHeld != 1)
+        return exitFailure;
+
+    if (state.stopRequested.load() == 1) {
+        std::fputs(timedOut ? "varnel: time limit reached; the iteration was stopped, results are for the m reached\n"
+                            : "varnel: the iteration was stopped; results are for the m reached\n",
+                   stderr);
+    }
+    return printResults(options);
+}
