@@ -6,6 +6,7 @@
 #include "host.h"
 #include "location_search.h"
 #include "number_text.h"
+#include "per_value_work.h"
 #include "sample_file.h"
 #include "scale_statistics.h"
 #include "shape_newton.h"
@@ -14,6 +15,7 @@ namespace {
 
 void failRun(const char* text, const char* caption)
 {
+    stopPerValueWork();
     releaseSamples();
     hostShowError(text, caption);
     hostRunEnded();
@@ -34,6 +36,7 @@ void runEstimation()
         return;
     }
     sortSamples();
+    startPerValueWork();
 
     if (state.autoGamma == 1)
         state.gamma = findLocationParameter();
@@ -44,6 +47,7 @@ void runEstimation()
 
     state.m = newtonSolve(state.initialM, mlShapeEquation, mlShapeDerivative);
     state.t0 = scaleParameter(state.m);
+    stopPerValueWork();
     computeStatistics();
 
     showResult(IDC_RESULT_M, state.m);

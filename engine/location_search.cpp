@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "estimation_state.h"
+#include "per_value_work.h"
 #include "plotting_position.h"
 
 namespace {
@@ -18,6 +19,41 @@ struct PlotPoint {
 PlotPoint plotPoint(std::uint32_t i, double g)
 {
     return {std::log(state.samples[i - 1] - g), weibullOrdinate(i)};
+}
+
+// The first pass: sums of the powers of x and of their products with y.
+struct PlotSums {
+    double S1, S2, S3, S4, Sy, Sxy, Sx2y;
+};
+
+void addPoint(PlotSums& S, PlotPoint p)
+{
+    const double x2 = p.x * p.x;
+    const double x3 = x2 * p.x;
+    const double x4 = x3 * p.x;
+    S.S4 += x4;
+    S.S3 += x3;
+    S.S2 += x2;
+    S.S1 += p.x;
+    S.Sx2y += x2 * p.y;
+    S.Sxy += p.x * p.y;
+    S.Sy += p.y;
+}
+
+struct PlotMeans {
+    double mx, my;
+};
+
+// The second pass: sums of squares and products of the deviations from the means.
+struct Deviations {
+    double Qxx, Qyy, Qxy;
+};
+
+void addDeviation(Deviations& Q, PlotPoint p, PlotMeans means)
+{
+    Q.Qxx += (p.x - means.mx) * (p.x - means.mx);
+    Q.Qyy += (p.y - means.my) * (p.y - means.my);
+    Q.Qxy += (p.x - means.mx) * (p.y - means.my);
 }
 
 int signOf(double a2)
@@ -34,37 +70,34 @@ int signOf(double a2)
 int weibullPlotFit(double g, double* r2)
 {
     const double N = static_cast<double>(state.n);
-    double S1 = 0, S2 = 0, S3 = 0, S4 = 0, Sy = 0, Sxy = 0, Sx2y = 0;
-    for (std::uint32_t i = 1; i <= state.n; ++i) {
-        const PlotPoint p = plotPoint(i, g);
-        const double x2 = p.x * p.x;
-        const double x3 = x2 * p.x;
-        const double x4 = x3 * p.x;
-        S4 += x4;
-        S3 += x3;
-        S2 += x2;
-        S1 += p.x;
-        Sx2y += x2 * p.y;
-        Sxy += p.x * p.y;
-        Sy += p.y;
+    // Within a run the ordinates come from the per-run array and the logarithms are formed once for
+    // both passes; the sums below are the same whichever way the points are had.
+    const PlotArrays plot = weibullPlotArrays(g);
+    PlotSums S{};
+    if (plot.x) {
+        for (std::uint32_t i = 0; i < state.n; ++i)
+            addPoint(S, {plot.x[i], plot.y[i]});
+    } else {
+        for (std::uint32_t i = 1; i <= state.n; ++i)
+            addPoint(S, plotPoint(i, g));
     }
 
     // Cramer's rule on the normal equations, solved for the quadratic coefficient only.
-    const double h = N * S2 - S1 * S1;
-    const double m = S1 * S2 - N * S3;
-    const double o = S1 * S3 - S2 * S2;
-    const double a2 = (h * Sx2y + m * Sxy + o * Sy) / (h * S4 + m * S3 + o * S2);
+    const double h = N * S.S2 - S.S1 * S.S1;
+    const double m = S.S1 * S.S2 - N * S.S3;
+    const double o = S.S1 * S.S3 - S.S2 * S.S2;
+    const double a2 = (h * S.Sx2y + m * S.Sxy + o * S.Sy) / (h * S.S4 + m * S.S3 + o * S.S2);
 
-    const double mx = S1 / N;
-    const double my = Sy / N;
-    double Qxx = 0, Qyy = 0, Qxy = 0;
-    for (std::uint32_t i = 1; i <= state.n; ++i) {
-        const PlotPoint p = plotPoint(i, g);
-        Qxx += (p.x - mx) * (p.x - mx);
-        Qyy += (p.y - my) * (p.y - my);
-        Qxy += (p.x - mx) * (p.y - my);
+    const PlotMeans means{S.S1 / N, S.Sy / N};
+    Deviations Q{};
+    if (plot.x) {
+        for (std::uint32_t i = 0; i < state.n; ++i)
+            addDeviation(Q, {plot.x[i], plot.y[i]}, means);
+    } else {
+        for (std::uint32_t i = 1; i <= state.n; ++i)
+            addDeviation(Q, plotPoint(i, g), means);
     }
-    *r2 = Qxy * Qxy / (Qyy * Qxx);
+    *r2 = Q.Qxy * Q.Qxy / (Q.Qyy * Q.Qxx);
     return signOf(a2);
 }
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "estimation_state.h"
+#include "per_value_work.h"
 
 namespace {
 
@@ -27,6 +28,11 @@ const double stirling[8] = {
 
 double scaleParameter(double m)
 {
+    // The sum of the powers is the S0 of the shape equation, usually just formed for this very m.
+    PowerSums sums;
+    if (sumPowers(m, sums))
+        return sums.S0 / static_cast<double>(state.n);
+
     double sum = 0;
     for (std::uint32_t i = 0; i < state.n; ++i)
         sum += std::pow(state.samples[i] - state.gamma, m);

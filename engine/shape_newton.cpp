@@ -8,6 +8,7 @@
 #include "estimation_state.h"
 #include "host.h"
 #include "number_text.h"
+#include "per_value_work.h"
 
 namespace {
 
@@ -24,6 +25,10 @@ double mlShapeEquation(double m)
 {
     const double N = static_cast<double>(state.n);
     const double nOverM = N / m;
+    PowerSums sums;
+    if (sumPowers(m, sums))
+        return (sums.L + nOverM) - (N * sums.S1) / sums.S0;
+
     double L = 0, S1 = 0, S0 = 0;
     for (std::uint32_t i = 0; i < state.n; ++i) {
         const double x = reduced(i);
@@ -40,13 +45,20 @@ double mlShapeDerivative(double m)
 {
     const double N = static_cast<double>(state.n);
     double S0 = 0, S2 = 0, S1 = 0;
-    for (std::uint32_t i = 0; i < state.n; ++i) {
-        const double x = reduced(i);
-        const double lnX = std::log(x);
-        const double xm = std::pow(x, m);
-        S0 += xm;
-        S2 += xm * lnX * lnX;
-        S1 += xm * lnX;
+    PowerSums sums;
+    if (sumPowers(m, sums)) {
+        S0 = sums.S0;
+        S2 = sums.S2;
+        S1 = sums.S1;
+    } else {
+        for (std::uint32_t i = 0; i < state.n; ++i) {
+            const double x = reduced(i);
+            const double lnX = std::log(x);
+            const double xm = std::pow(x, m);
+            S0 += xm;
+            S2 += xm * lnX * lnX;
+            S1 += xm * lnX;
+        }
     }
     const double ratio = S1 / S0;
     // The first term is deliberately not multiplied by n: the steeper slope damps every step.

@@ -1,0 +1,328 @@
+// The per-run arrays and the helper threads that fill them. Only the powers and logarithms are
+// spread over threads, each value written to its own place of a buffer; the sums are formed
+// afterwards on the calling thread in index order, so the results do not depend on the number
+// of threads or on which thread computed which value.
+#include "per_value_work.h"
+
+#include <atomic>
+#include <cfenv>
+#include <cmath>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "estimation_state.h"
+#include "plotting_position.h"
+
+PerValueSettings perValueSettings;
+
+namespace {
+
+// Values per claim: large enough that claiming costs nothing, small enough to share out evenly.
+constexpr std::uint32_t chunkSize = 2048;
+
+enum class Job { powers, logs, ordinates };
+
+// One pass of per-value work: out[i] for i in [0, count).
+struct Pass {
+    Job job;
+    double parameter; // m for powers, the trial location for logs
+    double* out;
+    std::uint32_t count;
+};
+
+void computeChunk(const Pass& pass, std::uint32_t chunk)
+{
+    const std::uint32_t begin = chunk * chunkSize;
+    const std::uint32_t end = pass.count - begin < chunkSize ? pass.count : begin + chunkSize;
+    const double* samples = state.samples;
+    switch (pass.job) {
+    case Job::powers:
+        for (std::uint32_t i = begin; i < end; ++i)
+            pass.out[i] = std::pow(samples[i] - state.gamma, pass.parameter);
+        break;
+    case Job::logs:
+        for (std::uint32_t i = begin; i < end; ++i)
+            pass.out[i] = std::log(samples[i] - pass.parameter);
+        break;
+    case Job::ordinates:
+        for (std::uint32_t i = begin; i < end; ++i)
+            pass.out[i] = weibullOrdinate(i + 1);
+        break;
+    }
+}
+
+std::uint32_t chunkCount(std::uint32_t count) { return count / chunkSize + (count % chunkSize != 0); }
+
+// Helper threads started once per run. A pass is published under the mutex with a new generation;
+// chunks are claimed through one 64-bit counter holding the generation above the chunk index, so a
+// helper that wakes late can never claim a chunk of a later pass with the parameters of an earlier one.
+struct Helpers {
+    std::vector<std::thread> threads;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool quitting = false;
+    std::uint32_t generation = 0;
+    Pass pass{};
+    std::atomic<std::uint64_t> claims{0};
+    std::atomic<std::uint32_t> chunksDone{0};
+    std::fenv_t environment;
+};
+
+Helpers helpers;
+
+// Claims the next chunk of pass `generation`; false when it has none left or a new pass began.
+bool claimChunk(std::uint32_t generation, std::uint32_t chunks, std::uint32_t& chunk)
+{
+    std::uint64_t claim = helpers.claims.load();
+    for (;;) {
+        if (static_cast<std::uint32_t>(claim >> 32) != generation)
+            return false;
+        chunk = static_cast<std::uint32_t>(claim);
+        if (chunk >= chunks)
+            return false;
+        if (helpers.claims.compare_exchange_weak(claim, claim + 1))
+            return true;
+    }
+}
+
+void computeClaimedChunks(const Pass& pass, std::uint32_t generation)
+{
+    const std::uint32_t chunks = chunkCount(pass.count);
+    std::uint32_t chunk = 0;
+    while (claimChunk(generation, chunks, chunk)) {
+        computeChunk(pass, chunk);
+        helpers.chunksDone.fetch_add(1);
+    }
+}
+
+void helperLoop()
+{
+    // The same rounding and precision as the run's thread, whatever a new thread starts with.
+    std::fesetenv(&helpers.environment);
+    std::uint32_t seen = 0;
+    for (;;) {
+        Pass pass;
+        std::uint32_t generation;
+        {
+            std::unique_lock<std::mutex> lock(helpers.mutex);
+            helpers.wake.wait(lock, [&] { return helpers.quitting || helpers.generation != seen; });
+            if (helpers.quitting)
+                return;
+            pass = helpers.pass;
+            generation = seen = helpers.generation;
+        }
+        computeClaimedChunks(pass, generation);
+    }
+}
+
+void startHelpers(unsigned count)
+{
+    std::fegetenv(&helpers.environment);
+    helpers.quitting = false;
+    helpers.generation = 0;
+    helpers.claims.store(0);
+    for (unsigned t = 0; t < count; ++t) {
+        try {
+            helpers.threads.emplace_back(helperLoop);
+        } catch (const std::system_error&) {
+            break; // fewer helpers: the same results, only slower
+        }
+    }
+}
+
+void stopHelpers()
+{
+    {
+        std::lock_guard<std::mutex> lock(helpers.mutex);
+        helpers.quitting = true;
+    }
+    helpers.wake.notify_all();
+    for (std::thread& thread : helpers.threads)
+        thread.join();
+    helpers.threads.clear();
+}
+
+// Runs one pass, on the helpers and this thread together when there are helpers.
+void runPass(const Pass& pass)
+{
+    const std::uint32_t chunks = chunkCount(pass.count);
+    if (helpers.threads.empty()) {
+        for (std::uint32_t chunk = 0; chunk < chunks; ++chunk)
+            computeChunk(pass, chunk);
+        return;
+    }
+    std::uint32_t generation;
+    {
+        std::lock_guard<std::mutex> lock(helpers.mutex);
+        generation = ++helpers.generation;
+        helpers.pass = pass;
+        helpers.chunksDone.store(0);
+        helpers.claims.store(static_cast<std::uint64_t>(generation) << 32);
+    }
+    helpers.wake.notify_all();
+    computeClaimedChunks(pass, generation);
+    while (helpers.chunksDone.load() != chunks)
+        std::this_thread::yield();
+}
+
+// An array of n doubles owned by the run, with the state it was computed for.
+struct PerRunArray {
+    double* values = nullptr;
+    std::uint32_t size = 0;
+    bool filled = false;
+
+    // The array for the current `n`, allocated on first use; null when it cannot be had.
+    double* get()
+    {
+        if (values && size != state.n)
+            release();
+        if (!values) {
+            values = new (std::nothrow) double[state.n];
+            size = values ? state.n : 0;
+        }
+        return values;
+    }
+    void release()
+    {
+        delete[] values;
+        values = nullptr;
+        size = 0;
+        filled = false;
+    }
+};
+
+struct PerRun {
+    bool started = false;
+
+    // ln(samples[i] - gamma) and their sum, for the sample and location they were made from.
+    PerRunArray logs;
+    double logSum = 0;
+    const double* logsSamples = nullptr;
+    double logsGamma = 0;
+
+    // The plot ordinates for the rank function and count they were made from.
+    PerRunArray ordinates;
+    RankFunction ordinatesFunction = nullptr;
+
+    // One value per observation for the pass under way.
+    PerRunArray buffer;
+
+    // The power sums of the last m, for the logs they were made with.
+    bool sumsKnown = false;
+    double sumsM = 0;
+    PowerSums sums{};
+};
+
+PerRun perRun;
+
+bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+const double* currentLogs()
+{
+    PerRunArray& logs = perRun.logs;
+    if (logs.filled && logs.size == state.n && perRun.logsSamples == state.samples &&
+        sameBits(perRun.logsGamma, state.gamma))
+        return logs.values;
+
+    double* values = logs.get();
+    if (!values)
+        return nullptr;
+    runPass({Job::logs, state.gamma, values, state.n});
+    double L = 0;
+    for (std::uint32_t i = 0; i < state.n; ++i)
+        L += values[i];
+    logs.filled = true;
+    perRun.logSum = L;
+    perRun.logsSamples = state.samples;
+    perRun.logsGamma = state.gamma;
+    perRun.sumsKnown = false;
+    return values;
+}
+
+const double* currentOrdinates()
+{
+    PerRunArray& ordinates = perRun.ordinates;
+    if (ordinates.filled && ordinates.size == state.n && perRun.ordinatesFunction == state.rankFunction)
+        return ordinates.values;
+
+    double* values = ordinates.get();
+    if (!values)
+        return nullptr;
+    runPass({Job::ordinates, 0, values, state.n});
+    ordinates.filled = true;
+    perRun.ordinatesFunction = state.rankFunction;
+    return values;
+}
+
+} // namespace
+
+void startPerValueWork()
+{
+    stopPerValueWork();
+    if (!perValueSettings.enabled)
+        return;
+    perRun.started = true;
+
+    unsigned threads = std::thread::hardware_concurrency();
+    if (perValueSettings.threadLimit != 0 && perValueSettings.threadLimit < threads)
+        threads = perValueSettings.threadLimit;
+    if (state.n >= perValueSettings.threadThreshold && threads > 1)
+        startHelpers(threads - 1);
+}
+
+void stopPerValueWork()
+{
+    if (!perRun.started)
+        return;
+    stopHelpers();
+    perRun.logs.release();
+    perRun.ordinates.release();
+    perRun.buffer.release();
+    perRun = PerRun{};
+}
+
+bool sumPowers(double m, PowerSums& sums)
+{
+    if (!perRun.started)
+        return false;
+    const double* lnX = currentLogs();
+    if (!lnX)
+        return false;
+    if (perRun.sumsKnown && sameBits(perRun.sumsM, m)) {
+        sums = perRun.sums;
+        return true;
+    }
+    double* xm = perRun.buffer.get();
+    if (!xm)
+        return false;
+    runPass({Job::powers, m, xm, state.n});
+
+    double S0 = 0, S1 = 0, S2 = 0;
+    for (std::uint32_t i = 0; i < state.n; ++i) {
+        S0 += xm[i];
+        S1 += xm[i] * lnX[i];
+        S2 += xm[i] * lnX[i] * lnX[i];
+    }
+    perRun.sums = {S0, S1, S2, perRun.logSum};
+    perRun.sumsM = m;
+    perRun.sumsKnown = true;
+    sums = perRun.sums;
+    return true;
+}
+
+PlotArrays weibullPlotArrays(double g)
+{
+    if (!perRun.started)
+        return {nullptr, nullptr};
+    const double* y = currentOrdinates();
+    double* x = perRun.buffer.get();
+    if (!y || !x)
+        return {nullptr, nullptr};
+    runPass({Job::logs, g, x, state.n});
+    return {x, y};
+}
