@@ -25,6 +25,7 @@ struct TextReader {
     std::size_t position;
     bool ended;
     bool failed;
+    char line[lineCapacity];
 
     void start(std::FILE* f)
     {
@@ -70,9 +71,32 @@ struct TextReader {
         return c;
     }
 
-    // Reads the next line into `line`; false at the end of the text.
-    bool nextLine(char (&line)[lineCapacity])
+    // A line that lies whole in the buffer, ends with a LF within 255 characters and holds no CR and
+    // no Ctrl-Z is its own bytes there, ended by its LF; null (nothing taken) for any other line.
+    const char* nextPlainLine()
     {
+        const unsigned char* start = buffer + position;
+        const std::size_t available = length - position;
+        const std::size_t limit = available < lineCapacity - 1 ? available : lineCapacity - 1;
+        for (std::size_t k = 0; k < limit; ++k) {
+            const unsigned char c = start[k];
+            if (c == '\n') {
+                position += k + 1;
+                return reinterpret_cast<const char*>(start);
+            }
+            if (c == '\r' || c == endOfFileByte)
+                return nullptr;
+        }
+        return nullptr;
+    }
+
+    // The next line, or null at the end of the text. Most lines are read in place (nextPlainLine);
+    // the others are put together in `line` by the text-mode rules and ended by a NUL. The line test
+    // and the number conversion never look past a LF, so a line reads the same in either form.
+    const char* nextLine()
+    {
+        if (const char* plain = nextPlainLine())
+            return plain;
         int count = 0;
         while (count < lineCapacity - 1) {
             const int c = nextChar();
@@ -83,16 +107,15 @@ struct TextReader {
                 break;
         }
         line[count] = '\0';
-        return count > 0;
+        return count > 0 ? line : nullptr;
     }
 };
 
 // Counts the data lines; false when the file cannot be read or holds more lines than a count can.
 bool countDataLines(TextReader& reader, std::uint32_t& count)
 {
-    char line[lineCapacity];
     count = 0;
-    while (reader.nextLine(line)) {
+    while (const char* line = reader.nextLine()) {
         if (isDataLine(line)) {
             if (count == std::numeric_limits<std::uint32_t>::max())
                 return false;
@@ -105,9 +128,8 @@ bool countDataLines(TextReader& reader, std::uint32_t& count)
 // Stores the value of every data line; false when the file no longer has exactly `count` of them.
 bool storeDataLines(TextReader& reader, double* values, std::uint32_t count)
 {
-    char line[lineCapacity];
     std::uint32_t stored = 0;
-    while (reader.nextLine(line)) {
+    while (const char* line = reader.nextLine()) {
         if (isDataLine(line)) {
             if (stored == count)
                 return false;
