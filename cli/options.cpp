@@ -17,6 +17,8 @@ const char* const usageText =
     "                         1 i/(n+1), 2 (i-1)/(n-1), 3 (i-0.3)/(n+0.4), 4 (i-0.5)/n\n"
     "  -m, --initial-m VALUE  starting value of the shape, greater than 0 (default 1)\n"
     "  -o, --report FILE      also write the report file to FILE (\"-\" writes it to standard output)\n"
+    "      --plot FILE        also draw the Weibull plot, as an SVG picture, into FILE\n"
+    "      --json             results as one JSON object on standard output instead of the text lines\n"
     "  -t, --time-limit SEC   stop the shape iteration after SEC seconds, as Ctrl-C would (default: none)\n"
     "  -q, --quiet            no progress monitor\n"
     "  -h, --help             show this help; --version prints the version\n"
@@ -40,6 +42,7 @@ struct OptionName {
 
 const OptionName valueOptions[] = {
     {"-g", "--gamma"}, {"-r", "--rank"}, {"-m", "--initial-m"}, {"-o", "--report"}, {"-t", "--time-limit"},
+    {"--plot", "--plot"}, // no short form
 };
 
 const OptionName* findValueOption(const std::string& name)
@@ -62,6 +65,15 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
         }
         options.writeReportFile = true;
         options.reportPath = value;
+        return true;
+    }
+    if (name == "--plot") {
+        // Standard output carries the results; a picture there would only corrupt them.
+        if (*value == '\0' || std::strcmp(value, "-") == 0) {
+            error = "option --plot needs a file name";
+            return false;
+        }
+        options.plotPath = value;
         return true;
     }
     if (!wholeNumber(value, number)) {
@@ -114,6 +126,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             options.version = true;
         } else if (word == "-q" || word == "--quiet") {
             options.quiet = true;
+        } else if (word == "--json") {
+            options.json = true;
         } else {
             const std::size_t equals = word.find('=');
             const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
@@ -144,6 +158,10 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
     }
     if (files > 1) {
         error = "more than one data file given";
+        return false;
+    }
+    if (options.json && options.writeReportFile && options.reportPath == "-") {
+        error = "--json and --report - both write to standard output; choose one";
         return false;
     }
     return true;

@@ -11,6 +11,8 @@ struct CliOptions {
     double initialM = 1.0;
     bool writeReportFile = false;
     std::string reportPath; // "-" means standard output
+    std::string plotPath;   // SVG picture of the Weibull plot; empty means none
+    bool json = false;      // results as one JSON object on standard output
     double timeLimit = 0.0; // seconds; 0 means none
     bool quiet = false;
     bool help = false;

@@ -14,7 +14,9 @@
 
 #include "estimation_run.h"
 #include "estimation_state.h"
+#include "json_output.h"
 #include "options.h"
+#include "plot_svg.h"
 #include "plotting_position.h"
 #include "report_file.h"
 #include "terminal_host.h"
@@ -116,22 +118,41 @@ bool writeStandardOutput(const std::string& text)
     return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
 }
 
-int printResults(const CliOptions& options)
+int printResults(const CliOptions& options, StopCause stop)
 {
     const bool reportToStdout = options.writeReportFile && options.reportPath == "-";
-    if (!writeStandardOutput(reportToStdout ? reportText() : resultSummary())) {
+    const std::string results = options.json ? runJson(stop, "") : reportToStdout ? reportText() : resultSummary();
+    if (!writeStandardOutput(results)) {
         std::fprintf(stderr, "varnel: cannot write to standard output: %s\n", std::strerror(errno));
         return exitFailure;
     }
+    int status = 0;
     if (options.writeReportFile && !reportToStdout) {
         errno = 0;
         if (!writeReport()) {
             std::fprintf(stderr, "varnel: cannot write report %s: %s\n", options.reportPath.c_str(),
                          errno ? std::strerror(errno) : "write failed");
-            return exitFailure;
+            status = exitFailure;
         }
     }
-    return 0;
+    if (!options.plotPath.empty()) {
+        errno = 0;
+        if (!writeWeibullPlot(options.plotPath, stop != StopCause::none)) {
+            std::fprintf(stderr, "varnel: cannot write plot %s: %s\n", options.plotPath.c_str(),
+                         errno ? std::strerror(errno) : "write failed");
+            status = exitFailure;
+        }
+    }
+    return status;
+}
+
+// A failed run has said why on standard error; with --json standard output gets the failure too.
+// Nothing else is written: no report and no plot.
+int reportFailure(const CliOptions& options, const std::string& dataFileProblem)
+{
+    if (options.json)
+        writeStandardOutput(runJson(StopCause::none, dataFileProblem));
+    return exitFailure;
 }
 
 } // namespace
@@ -162,7 +183,8 @@ int main(int argc, char** argv)
     selectRankFunction();
     state.stopRequested.store(0);
 
-    setDataFileProblem(dataFileProblem(options.dataFile));
+    const std::string problem = dataFileProblem(options.dataFile);
+    setDataFileProblem(problem);
     if (!options.quiet && isatty(STDERR_FILENO))
         enableMonitor();
     installInterruptHandler();
@@ -174,12 +196,14 @@ int main(int argc, char** argv)
         timedOut = timer.fired();
     }
     if (state.samplesHeld != 1)
-        return exitFailure;
+        return reportFailure(options, problem);
 
+    StopCause stop = StopCause::none;
     if (state.stopRequested.load() == 1) {
         std::fputs(timedOut ? "varnel: time limit reached; the iteration was stopped, results are for the m reached\n"
                             : "varnel: the iteration was stopped; results are for the m reached\n",
                    stderr);
+        stop = timedOut ? StopCause::timeLimit : StopCause::interrupt;
     }
-    return printResults(options);
+    return printResults(options, stop);
 }

@@ -1,0 +1,20 @@
+// The results of a run as one JSON object for scripts (`varnel --json`), read from the estimation
+// state after the run, on success and on failure alike.
+#pragma once
+
+#include <string>
+
+// What ended the shape iteration early, if anything.
+enum class StopCause { none, interrupt, timeLimit };
+
+// The JSON document of the last run, ended by LF. `dataFileProblem` is why the data file could not
+// be read ("" when it looked readable); it is added to an "Invalid data type" failure.
+std::string runJson(StopCause stop, const std::string& dataFileProblem);
+
+// A JSON string literal of the bytes of `text`, quotes included. Bytes that are not valid UTF-8 are
+// written as \u0080 to \u00FF, the character of the same number.
+std::string jsonString(const std::string& text);
+
+// The shortest text that reads back as exactly `value` ("-0.0" for negative zero, which parsers
+// would read as an integer otherwise); "null" for an infinity or a NaN.
+std::string jsonNumber(double value);

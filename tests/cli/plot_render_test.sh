@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The Weibull plot renders: plot_render_test.sh VARNEL RENDER_PLOT EXAMPLES
+# Draws each example under the two rank methods that differ most (2 leaves points out) and renders
+# the pictures with scripts/render-plot; every step has a timeout.
+set -u
+varnel=$1
+render=$2
+examples=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+for data in "$examples"/ball_bearings.dat "$examples"/glass_fibres.dat; do
+    for rank in 1 2; do
+        name=$(basename "$data" .dat)-$rank
+        if ! timeout 60 "$varnel" -q -r "$rank" --plot "$work/$name.svg" "$data" >/dev/null; then
+            fail "varnel --plot on $data, rank $rank"
+            continue
+        fi
+        if ! timeout 60 "$render" "$work/$name.svg"; then
+            fail "render-plot $name.svg"
+            continue
+        fi
+        signature=$(od -An -tx1 -N8 "$work/$name.png" | tr -d ' \n')
+        [ "$signature" = "89504e470d0a1a0a" ] || fail "$name.png is not a PNG ($signature)"
+    done
+done
+[ "$failures" -eq 0 ] && echo "all plots rendered"
+exit $(( failures > 0 ))
