@@ -268,9 +268,8 @@ void startPerValueWork()
         return;
     perRun.started = true;
 
-    unsigned threads = std::thread::hardware_concurrency();
-    if (perValueSettings.threadLimit != 0 && perValueSettings.threadLimit < threads)
-        threads = perValueSettings.threadLimit;
+    const unsigned threads = perValueSettings.threads != 0 ? perValueSettings.threads
+                                                           : std::thread::hardware_concurrency();
     if (state.n >= perValueSettings.threadThreshold && threads > 1)
         startHelpers(threads - 1);
 }

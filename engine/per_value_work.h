@@ -11,7 +11,7 @@
 struct PerValueSettings {
     bool enabled = true;                    // false: every pass is the straightforward loop
     std::uint32_t threadThreshold = 16384;  // smaller samples get no helper threads at all
-    unsigned threadLimit = 0;               // most threads, the caller's included; 0: the hardware's
+    unsigned threads = 0;                   // threads, the caller's included; 0: one per hardware thread
 };
 extern PerValueSettings perValueSettings;
 
