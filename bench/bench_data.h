@@ -1,0 +1,27 @@
+// Generated samples and data files for the benchmarks, the same on every run.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// n values of a Weibull distribution (shape 1.8, characteristic life 100) shifted by 50, ascending.
+const std::vector<double>& weibullSample(std::uint32_t n);
+
+// Points the estimation state at `sample` (not owned: `samplesHeld` stays 0), with `gamma` 0.
+void useSample(const std::vector<double>& sample);
+
+// Clears what useSample set, so that no benchmark leaves the state pointing at its sample.
+void forgetSample();
+
+// A data file of the first `lines` values of the sample, one a line with five decimals (about ten
+// bytes a line), written once; returns its path.
+std::string weibullDataFile(std::uint32_t lines);
+
+// The size of the file at `path` in bytes.
+std::int64_t fileSize(const std::string& path);
+
+// Adds the column "time/value": the time of one iteration divided by the n values of its pass.
+void reportTimePerValue(benchmark::State& bench, std::uint32_t n);

@@ -1,0 +1,7 @@
+// The benchmark groups, each registering its straightforward and fast variants in pairs.
+#pragma once
+
+void registerReaderBenchmarks();
+void registerShapeBenchmarks();
+void registerFitBenchmarks();
+void registerRunBenchmarks();
