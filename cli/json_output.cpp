@@ -76,16 +76,13 @@ std::string resultsJson()
     return results.close();
 }
 
-// A failed run has released its sample. It failed reading when fewer than 3 values were read,
-// otherwise on the comparison of gamma with the smallest value: the run checks in that order.
-std::string errorJson(const std::string& dataFileProblem)
+std::string errorJson(const RunFailure& failure)
 {
-    const bool readFailed = state.n < 3;
     JsonObject error(1);
-    error.add("caption", jsonString(readFailed ? "Read data error" : "Parameter error"));
-    error.add("text", jsonString(readFailed ? "Invalid data type" : "Invalid gamma"));
-    if (readFailed && !dataFileProblem.empty())
-        error.add("reason", jsonString(dataFileProblem));
+    error.add("caption", jsonString(failure.caption));
+    error.add("text", jsonString(failure.text));
+    if (!failure.reason.empty())
+        error.add("reason", jsonString(failure.reason));
     return error.close();
 }
 
@@ -129,7 +126,7 @@ std::string jsonNumber(double value)
     return std::string(text, result.ptr);
 }
 
-std::string runJson(StopCause stop, const std::string& dataFileProblem)
+std::string runJson(StopCause stop, const RunFailure& failure)
 {
     const bool succeeded = state.samplesHeld == 1;
     const bool stopped = succeeded && stop != StopCause::none;
@@ -140,6 +137,6 @@ std::string runJson(StopCause stop, const std::string& dataFileProblem)
     if (stopped)
         run.add("stopCause", jsonString(stopCauseName(stop)));
     run.add("results", succeeded ? resultsJson() : "null");
-    run.add("error", succeeded ? "null" : errorJson(dataFileProblem));
+    run.add("error", succeeded ? "null" : errorJson(failure));
     return run.close() + "\n";
 }

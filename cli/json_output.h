@@ -4,12 +4,13 @@
 
 #include <string>
 
+#include "terminal_host.h"
+
 // What ended the shape iteration early, if anything.
 enum class StopCause { none, interrupt, timeLimit };
 
-// The JSON document of the last run, ended by LF. `dataFileProblem` is why the data file could not
-// be read ("" when it looked readable); it is added to an "Invalid data type" failure.
-std::string runJson(StopCause stop, const std::string& dataFileProblem);
+// The JSON document of the last run, ended by LF; `failure` is the message of a failed run.
+std::string runJson(StopCause stop, const RunFailure& failure);
 
 // A JSON string literal of the bytes of `text`, quotes included. Bytes that are not valid UTF-8 are
 // written as \u0080 to \u00FF, the character of the same number.

@@ -15,6 +15,7 @@ bool monitorEnabled = false;
 bool monitorShown = false;
 std::string monitorM;
 std::string dataFileProblem;
+RunFailure failure;
 
 void clearMonitor()
 {
@@ -45,12 +46,18 @@ void hostSetFieldText(int id, const char* text)
     }
 }
 
+const RunFailure& runFailure() { return failure; }
+
 void hostShowError(const char* text, const char* caption)
 {
     clearMonitor();
+    failure.caption = caption;
+    failure.text = text;
+    if (failure.text == "Invalid data type")
+        failure.reason = dataFileProblem;
     std::string message = std::string("varnel: ") + caption + ": " + text;
-    if (std::string(text) == "Invalid data type" && !dataFileProblem.empty())
-        message += " (" + dataFileProblem + ")";
+    if (!failure.reason.empty())
+        message += " (" + failure.reason + ")";
     message += "\n";
     std::fputs(message.c_str(), stderr);
 }

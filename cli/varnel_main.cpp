@@ -2,6 +2,7 @@
 // terminal as its host, Ctrl-C as its Stop button and standard output for the results.
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cerrno>
 #include <condition_variable>
@@ -46,13 +47,17 @@ void installInterruptHandler()
     sigaction(SIGINT, &action, nullptr);
 }
 
+// The clock counts nanoseconds in 64 bits: a longer wait would overflow its deadline and end at once.
+// About 31 years is longer than any run and still fits.
+constexpr double longestTimeLimit = 1e9;
+
 // Sets the stop flag when the time limit passes, unless the run ends first.
 class StopTimer {
 public:
     explicit StopTimer(double seconds)
     {
         if (seconds > 0)
-            thread_ = std::thread([this, seconds] { wait(seconds); });
+            thread_ = std::thread([this, seconds] { wait(std::min(seconds, longestTimeLimit)); });
     }
     ~StopTimer()
     {
@@ -121,7 +126,7 @@ bool writeStandardOutput(const std::string& text)
 int printResults(const CliOptions& options, StopCause stop)
 {
     const bool reportToStdout = options.writeReportFile && options.reportPath == "-";
-    const std::string results = options.json ? runJson(stop, "") : reportToStdout ? reportText() : resultSummary();
+    const std::string results = options.json ? runJson(stop, runFailure()) : reportToStdout ? reportText() : resultSummary();
     if (!writeStandardOutput(results)) {
         std::fprintf(stderr, "varnel: cannot write to standard output: %s\n", std::strerror(errno));
         return exitFailure;
@@ -148,10 +153,10 @@ int printResults(const CliOptions& options, StopCause stop)
 
 // A failed run has said why on standard error; with --json standard output gets the failure too.
 // Nothing else is written: no report and no plot.
-int reportFailure(const CliOptions& options, const std::string& dataFileProblem)
+int reportFailure(const CliOptions& options)
 {
     if (options.json)
-        writeStandardOutput(runJson(StopCause::none, dataFileProblem));
+        writeStandardOutput(runJson(StopCause::none, runFailure()));
     return exitFailure;
 }
 
@@ -183,8 +188,7 @@ int main(int argc, char** argv)
     selectRankFunction();
     state.stopRequested.store(0);
 
-    const std::string problem = dataFileProblem(options.dataFile);
-    setDataFileProblem(problem);
+    setDataFileProblem(dataFileProblem(options.dataFile));
     if (!options.quiet && isatty(STDERR_FILENO))
         enableMonitor();
     installInterruptHandler();
@@ -196,7 +200,7 @@ int main(int argc, char** argv)
         timedOut = timer.fired();
     }
     if (state.samplesHeld != 1)
-        return reportFailure(options, problem);
+        return reportFailure(options);
 
     StopCause stop = StopCause::none;
     if (state.stopRequested.load() == 1) {

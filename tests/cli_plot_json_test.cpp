@@ -365,7 +365,7 @@ TEST(CliJson, ValuesWithoutAJsonFormAreNullWithTheirText)
     runOn(writeTempFile("json-typed.dat", sample), 1, false, 10.0);
     state.tm = INFINITY;
     state.sigma2 = -NAN;
-    const json doc = json::parse(runJson(StopCause::timeLimit, ""));
+    const json doc = json::parse(runJson(StopCause::timeLimit, RunFailure{}));
     EXPECT_EQ(doc["inputs"]["gammaSearched"], false);
     EXPECT_EQ(doc["inputs"]["gamma"], 10.0);
     EXPECT_EQ(doc["stopped"], true);
@@ -381,7 +381,7 @@ TEST(CliJson, ValuesWithoutAJsonFormAreNullWithTheirText)
 TEST(CliJson, FailuresCarryCaptionAndText)
 {
     runOn(writeTempFile("json-two.dat", "1\n2\n"), 1);
-    json doc = json::parse(runJson(StopCause::interrupt, "json-two.dat: unreadable"));
+    json doc = json::parse(runJson(StopCause::interrupt, {"Read data error", "Invalid data type", "json-two.dat: unreadable"}));
     EXPECT_EQ(doc["n"], 2);
     EXPECT_EQ(doc["stopped"], false);
     EXPECT_TRUE(doc["results"].is_null());
@@ -390,7 +390,7 @@ TEST(CliJson, FailuresCarryCaptionAndText)
     EXPECT_EQ(doc["error"]["reason"], "json-two.dat: unreadable");
 
     runOn(writeTempFile("json-gamma.dat", sample), 1, false, 17.0);
-    doc = json::parse(runJson(StopCause::none, ""));
+    doc = json::parse(runJson(StopCause::none, {"Parameter error", "Invalid gamma", ""}));
     EXPECT_EQ(doc["n"], 10);
     EXPECT_TRUE(doc["results"].is_null());
     EXPECT_EQ(doc["error"]["caption"], "Parameter error");
