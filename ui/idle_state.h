@@ -1,0 +1,5 @@
+// The dialog's two states, idle and running, expressed only by what is enabled.
+#pragma once
+
+// 1: idle, inputs and commands available; 0: running, only Stop (and help) available.
+void setIdleState(int idle);
