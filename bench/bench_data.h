@@ -23,5 +23,6 @@ std::string weibullDataFile(std::uint32_t lines);
 // The size of the file at `path` in bytes.
 std::int64_t fileSize(const std::string& path);
 
-// Adds the column "time/value": the time of one iteration divided by the n values of its pass.
+// Adds the column "time/value": the time of one iteration divided by the n values (or lines) it
+// handles. Every benchmark has it, as the table of scripts/bench needs the same columns in each row.
 void reportTimePerValue(benchmark::State& bench, std::uint32_t n);

@@ -39,6 +39,7 @@ void readingStraightforward(benchmark::State& bench, std::uint32_t lines)
     for (auto _ : bench)
         benchmark::DoNotOptimize(readWithFgetsAndStrtod(path.c_str()));
     bench.SetBytesProcessed(bench.iterations() * fileSize(path));
+    reportTimePerValue(bench, lines);
 }
 
 void readingFast(benchmark::State& bench, std::uint32_t lines)
@@ -47,6 +48,7 @@ void readingFast(benchmark::State& bench, std::uint32_t lines)
     for (auto _ : bench)
         benchmark::DoNotOptimize(readSampleFile(path.c_str()));
     bench.SetBytesProcessed(bench.iterations() * fileSize(path));
+    reportTimePerValue(bench, lines);
     releaseSamples();
 }
 

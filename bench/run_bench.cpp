@@ -26,6 +26,7 @@ void run(benchmark::State& bench, std::uint32_t n, bool fast)
     }
     perValueSettings.enabled = true;
     releaseSamples();
+    reportTimePerValue(bench, n);
 }
 
 } // namespace
