@@ -75,15 +75,13 @@ void runMenuCommand(int id)
     }
 }
 
-// Only the first dropped item counts. A path too long for the buffer is ignored rather than cut,
-// since a cut path could name some other file.
+// Only the first dropped item counts; the others are ignored.
 void takeDroppedFile(HDROP drop)
 {
     char path[dropCapacity];
-    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
     DragQueryFileA(drop, 0, path, dropCapacity);
     DragFinish(drop);
-    if (length < dropCapacity && namesExistingFile(path)) {
+    if (namesExistingFile(path)) {
         SetWindowTextA(dialogControl(IDC_DATA_FILE), path);
     }
 }
