@@ -65,3 +65,8 @@ void setIdleState(int idle)
     enableControl(IDC_SAVE, saveAvailable);
     enableControl(IDC_GAMMA, idleNow && !autoGammaTicked());
 }
+
+bool runInProgress()
+{
+    return IsWindowEnabled(dialogControl(IDC_STOP)) != FALSE;
+}

@@ -3,3 +3,6 @@
 
 // 1: idle, inputs and commands available; 0: running, only Stop (and help) available.
 void setIdleState(int idle);
+
+// True while a run is going. The dialog has no state variable: Stop is enabled exactly then.
+bool runInProgress();

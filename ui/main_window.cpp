@@ -7,6 +7,7 @@
 
 #include "dialog_controls.h"
 #include "file_search.h"
+#include "idle_state.h"
 #include "param_dialog.h"
 #include "report_file.h"
 #include "resource_ids.h"
@@ -94,6 +95,14 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CREATE:
         createParamDialog(window);
         return 0;
+    case WM_CLOSE:
+        // Close is greyed during a run, but Wine still turns Alt+F4 or a posted SC_CLOSE into
+        // WM_CLOSE. A program that ends under a running worker aborts at exit with the worker's
+        // threads still going, so the window stays until the run has ended.
+        if (runInProgress()) {
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -116,8 +116,20 @@ void followAutoGamma()
     EnableWindow(dialogControl(IDC_GAMMA), !ticked);
 }
 
+// During a run the enabling table puts every command but Stop and Help out of the user's reach,
+// yet their WM_COMMAND can still arrive: Wine passes a BM_CLICK on to a disabled button, and any
+// program can post a menu command. The worker owns the estimation state and the sample until
+// WM_CALC_DONE, so a second Calculate, a Save, an Exit or a change of input is refused until then.
+bool actsWhileRunning(int id)
+{
+    return id == IDC_STOP || id == IDC_HELP_BUTTON;
+}
+
 INT_PTR runCommand(int id)
 {
+    if (runInProgress() && !actsWhileRunning(id)) {
+        return 0;
+    }
     switch (id) {
     case IDC_BROWSE:
         browse();
