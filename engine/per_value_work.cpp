@@ -33,12 +33,20 @@ struct Pass {
     double parameter; // m for powers, the trial location for logs
     double* out;
     std::uint32_t count;
+    std::atomic<std::uint32_t>* ready; // per chunk, the generation of the pass that last filled it
 };
+
+std::uint32_t chunkCount(std::uint32_t count) { return count / chunkSize + (count % chunkSize != 0); }
+std::uint32_t chunkBegin(std::uint32_t chunk) { return chunk * chunkSize; }
+std::uint32_t chunkEnd(std::uint32_t count, std::uint32_t chunk)
+{
+    return count - chunkBegin(chunk) < chunkSize ? count : chunkBegin(chunk) + chunkSize;
+}
 
 void computeChunk(const Pass& pass, std::uint32_t chunk)
 {
-    const std::uint32_t begin = chunk * chunkSize;
-    const std::uint32_t end = pass.count - begin < chunkSize ? pass.count : begin + chunkSize;
+    const std::uint32_t begin = chunkBegin(chunk);
+    const std::uint32_t end = chunkEnd(pass.count, chunk);
     const double* samples = state.samples;
     switch (pass.job) {
     case Job::powers:
@@ -56,11 +64,11 @@ void computeChunk(const Pass& pass, std::uint32_t chunk)
     }
 }
 
-std::uint32_t chunkCount(std::uint32_t count) { return count / chunkSize + (count % chunkSize != 0); }
-
 // Helper threads started once per run. A pass is published under the mutex with a new generation;
 // chunks are claimed through one 64-bit counter holding the generation above the chunk index, so a
 // helper that wakes late can never claim a chunk of a later pass with the parameters of an earlier one.
+// A finished chunk is marked with the pass's generation, which lets the calling thread add up the
+// chunks in index order while later ones are still being computed.
 struct Helpers {
     std::vector<std::thread> threads;
     std::mutex mutex;
@@ -69,7 +77,7 @@ struct Helpers {
     std::uint32_t generation = 0;
     Pass pass{};
     std::atomic<std::uint64_t> claims{0};
-    std::atomic<std::uint32_t> chunksDone{0};
+    std::vector<std::atomic<std::uint32_t>> ready;
     std::fenv_t environment;
 };
 
@@ -90,14 +98,15 @@ bool claimChunk(std::uint32_t generation, std::uint32_t chunks, std::uint32_t& c
     }
 }
 
-void computeClaimedChunks(const Pass& pass, std::uint32_t generation)
+// Computes one claimed chunk and marks it finished.
+bool computeNextChunk(const Pass& pass, std::uint32_t generation)
 {
-    const std::uint32_t chunks = chunkCount(pass.count);
     std::uint32_t chunk = 0;
-    while (claimChunk(generation, chunks, chunk)) {
-        computeChunk(pass, chunk);
-        helpers.chunksDone.fetch_add(1);
-    }
+    if (!claimChunk(generation, chunkCount(pass.count), chunk))
+        return false;
+    computeChunk(pass, chunk);
+    pass.ready[chunk].store(generation, std::memory_order_release);
+    return true;
 }
 
 void helperLoop()
@@ -116,7 +125,8 @@ void helperLoop()
             pass = helpers.pass;
             generation = seen = helpers.generation;
         }
-        computeClaimedChunks(pass, generation);
+        while (computeNextChunk(pass, generation)) {
+        }
     }
 }
 
@@ -145,6 +155,36 @@ void stopHelpers()
     for (std::thread& thread : helpers.threads)
         thread.join();
     helpers.threads.clear();
+    helpers.ready = std::vector<std::atomic<std::uint32_t>>();
+}
+
+// Hands `pass` to the helpers and returns its generation. Every chunk of the previous pass is
+// finished by then, so the marks can be replaced when the pass has more chunks than there are marks.
+std::uint32_t publishPass(Pass pass)
+{
+    const std::uint32_t chunks = chunkCount(pass.count);
+    std::uint32_t generation;
+    {
+        std::lock_guard<std::mutex> lock(helpers.mutex);
+        if (helpers.ready.size() < chunks)
+            helpers.ready = std::vector<std::atomic<std::uint32_t>>(chunks);
+        pass.ready = helpers.ready.data();
+        generation = ++helpers.generation;
+        helpers.pass = pass;
+        helpers.claims.store(static_cast<std::uint64_t>(generation) << 32);
+    }
+    helpers.wake.notify_all();
+    return generation;
+}
+
+// Waits until chunk `chunk` of pass `generation` is finished, computing other chunks meanwhile.
+void awaitChunk(std::uint32_t generation, std::uint32_t chunk)
+{
+    const Pass& pass = helpers.pass;
+    while (helpers.ready[chunk].load(std::memory_order_acquire) != generation) {
+        if (!computeNextChunk(pass, generation))
+            std::this_thread::yield();
+    }
 }
 
 // Runs one pass, on the helpers and this thread together when there are helpers.
@@ -156,18 +196,9 @@ void runPass(const Pass& pass)
             computeChunk(pass, chunk);
         return;
     }
-    std::uint32_t generation;
-    {
-        std::lock_guard<std::mutex> lock(helpers.mutex);
-        generation = ++helpers.generation;
-        helpers.pass = pass;
-        helpers.chunksDone.store(0);
-        helpers.claims.store(static_cast<std::uint64_t>(generation) << 32);
-    }
-    helpers.wake.notify_all();
-    computeClaimedChunks(pass, generation);
-    while (helpers.chunksDone.load() != chunks)
-        std::this_thread::yield();
+    const std::uint32_t generation = publishPass(pass);
+    for (std::uint32_t chunk = 0; chunk < chunks; ++chunk)
+        awaitChunk(generation, chunk);
 }
 
 // An array of n doubles owned by the run, with the state it was computed for.
@@ -232,7 +263,7 @@ const double* currentLogs()
     double* values = logs.get();
     if (!values)
         return nullptr;
-    runPass({Job::logs, state.gamma, values, state.n});
+    runPass({Job::logs, state.gamma, values, state.n, nullptr});
     double L = 0;
     for (std::uint32_t i = 0; i < state.n; ++i)
         L += values[i];
@@ -253,7 +284,7 @@ const double* currentOrdinates()
     double* values = ordinates.get();
     if (!values)
         return nullptr;
-    runPass({Job::ordinates, 0, values, state.n});
+    runPass({Job::ordinates, 0, values, state.n, nullptr});
     ordinates.filled = true;
     perRun.ordinatesFunction = state.rankFunction;
     return values;
@@ -299,13 +330,24 @@ bool sumPowers(double m, PowerSums& sums)
     double* xm = perRun.buffer.get();
     if (!xm)
         return false;
-    runPass({Job::powers, m, xm, state.n});
 
+    // Each chunk is added as soon as it is ready (with no helpers: right after it is computed, while
+    // it is still in the cache), always in index order on this thread.
+    const Pass pass{Job::powers, m, xm, state.n, nullptr};
+    const std::uint32_t chunks = chunkCount(state.n);
+    const bool shared = !helpers.threads.empty();
+    const std::uint32_t generation = shared ? publishPass(pass) : 0;
     double S0 = 0, S1 = 0, S2 = 0;
-    for (std::uint32_t i = 0; i < state.n; ++i) {
-        S0 += xm[i];
-        S1 += xm[i] * lnX[i];
-        S2 += xm[i] * lnX[i] * lnX[i];
+    for (std::uint32_t chunk = 0; chunk < chunks; ++chunk) {
+        if (shared)
+            awaitChunk(generation, chunk);
+        else
+            computeChunk(pass, chunk);
+        for (std::uint32_t i = chunkBegin(chunk); i < chunkEnd(state.n, chunk); ++i) {
+            S0 += xm[i];
+            S1 += xm[i] * lnX[i];
+            S2 += xm[i] * lnX[i] * lnX[i];
+        }
     }
     perRun.sums = {S0, S1, S2, perRun.logSum};
     perRun.sumsM = m;
@@ -322,6 +364,6 @@ PlotArrays weibullPlotArrays(double g)
     double* x = perRun.buffer.get();
     if (!y || !x)
         return {nullptr, nullptr};
-    runPass({Job::logs, g, x, state.n});
+    runPass({Job::logs, g, x, state.n, nullptr});
     return {x, y};
 }

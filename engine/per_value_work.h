@@ -10,7 +10,7 @@
 // How the run does its per-value work. The run uses the defaults; tests and benchmarks change them.
 struct PerValueSettings {
     bool enabled = true;                    // false: every pass is the straightforward loop
-    std::uint32_t threadThreshold = 16384;  // smaller samples get no helper threads at all
+    std::uint32_t threadThreshold = 8192;   // smaller samples get no helper threads at all
     unsigned threads = 0;                   // threads, the caller's included; 0: one per hardware thread
 };
 extern PerValueSettings perValueSettings;
