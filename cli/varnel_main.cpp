@@ -15,6 +15,7 @@
 
 #include "estimation_run.h"
 #include "estimation_state.h"
+#include "host.h"
 #include "json_output.h"
 #include "options.h"
 #include "plot_svg.h"
@@ -103,6 +104,10 @@ std::string dataFileProblem(const std::string& path)
         return path + ": no such file";
     if (std::filesystem::is_directory(status))
         return path + ": is a directory";
+    // The file is read twice, from the start each time: a pipe cannot be, and a device may block
+    // or never end (/dev/zero), which no Ctrl-C of the iteration could stop.
+    if (!std::filesystem::is_regular_file(status))
+        return path + ": not a regular file";
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return path + ": " + std::strerror(errno);
@@ -188,7 +193,12 @@ int main(int argc, char** argv)
     selectRankFunction();
     state.stopRequested.store(0);
 
-    setDataFileProblem(dataFileProblem(options.dataFile));
+    const std::string problem = dataFileProblem(options.dataFile);
+    setDataFileProblem(problem);
+    if (!problem.empty()) {
+        hostShowError("Invalid data type", "Read data error");
+        return reportFailure(options);
+    }
     if (!options.quiet && isatty(STDERR_FILENO))
         enableMonitor();
     installInterruptHandler();

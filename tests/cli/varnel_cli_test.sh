@@ -79,6 +79,9 @@ failures)
     expect_run 1 EMPTY '^varnel: Parameter error: Invalid gamma$' -- -g 1 "$work/three.dat"
     expect_run 1 EMPTY 'Invalid data type \(.*missing\.dat: no such file\)' -- "$work/missing.dat"
     expect_run 1 EMPTY 'Invalid data type \(.*: is a directory\)' -- "$work"
+    expect_run 1 EMPTY 'Invalid data type \(/dev/zero: not a regular file\)' -- /dev/zero
+    mkfifo "$work/fifo"
+    expect_run 1 EMPTY 'Invalid data type \(.*fifo: not a regular file\)' -- "$work/fifo"
     expect_run 2 EMPTY 'unknown option' -- --frobnicate "$work/three.dat"
     expect_run 2 EMPTY 'needs a value' -- "$work/three.dat" --gamma
     expect_run 2 EMPTY "needs a number, not '1.5x'" -- -g 1.5x "$work/three.dat"
