@@ -6,11 +6,7 @@ set -u
 varnel=$1
 render=$2
 examples=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/checks.sh"
 
 for data in "$examples"/ball_bearings.dat "$examples"/glass_fibres.dat; do
     for rank in 1 2; do
@@ -27,5 +23,4 @@ for data in "$examples"/ball_bearings.dat "$examples"/glass_fibres.dat; do
         [ "$signature" = "89504e470d0a1a0a" ] || fail "$name.png is not a PNG ($signature)"
     done
 done
-[ "$failures" -eq 0 ] && echo "all plots rendered"
-exit $(( failures > 0 ))
+finish "all plots rendered"

@@ -10,59 +10,7 @@ set -u
 varnel=$1
 examples=$2
 group=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-
-# run ARGS...: runs varnel with a timeout, leaving stdout and stderr in $work/out and $work/err and
-# the exit status in $status (124 when the timeout had to end it).
-run() {
-    timeout 100 "$varnel" "$@" >"$work/out" 2>"$work/err"
-    status=$?
-}
-
-# expect STATUS STDOUT_PATTERN STDERR_PATTERN -- ARGS...: a pattern of EMPTY asks for no output at all.
-expect() {
-    local want=$1 out_pattern=$2 err_pattern=$3
-    shift 4
-    run "$@"
-    [ "$status" -eq "$want" ] || fail "varnel $* exited $status, expected $want; stderr: $(head -c 300 "$work/err")"
-    expect_text "$work/out" "$out_pattern" "varnel $*: stdout"
-    expect_text "$work/err" "$err_pattern" "varnel $*: stderr"
-}
-
-expect_text() {
-    if [ "$2" = EMPTY ]; then
-        [ -s "$1" ] && fail "$3 should be empty: $(head -c 300 "$1")"
-    else
-        grep -qE -- "$2" "$1" || fail "$3 lacks /$2/: $(head -c 300 "$1")"
-    fi
-    return 0
-}
-
-# interrupt_after_a_second ARGS...: starts varnel and, when it is still running a second later,
-# sends it the Ctrl-C signal ($running says whether it was); then waits, with a watchdog that kills
-# it after 60 seconds. Output goes to $work/out and $work/err, the exit status to $status.
-interrupt_after_a_second() {
-    "$varnel" "$@" >"$work/out" 2>"$work/err" &
-    local pid=$!
-    # The watchdog leaves the test's output alone, or CTest would wait for its sleep to end.
-    (sleep 60; kill -KILL "$pid") >/dev/null 2>&1 &
-    local watchdog=$!
-    sleep 1
-    running=0
-    kill -INT "$pid" 2>/dev/null && running=1
-    wait "$pid"
-    status=$?
-    kill "$watchdog" 2>/dev/null
-}
+. "$(dirname "$0")/../cli/checks.sh"
 
 results='^Shape    parameter : m      = '
 read_error='^varnel: Read data error: Invalid data type'
@@ -234,5 +182,4 @@ valgrind)
     ;;
 esac
 
-[ "$failures" -eq 0 ] && echo "$group: all checks passed"
-exit $((failures > 0))
+finish "$group"
