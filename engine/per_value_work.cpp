@@ -1,7 +1,7 @@
 // The per-run arrays and the helper threads that fill them. Only the powers and logarithms are
-// spread over threads, each value written to its own place of a buffer; the sums are formed
-// afterwards on the calling thread in index order, so the results do not depend on the number
-// of threads or on which thread computed which value.
+// spread over threads, each value written to its own place of a buffer; the sums are formed on the
+// calling thread, chunk after chunk in index order, so the results do not depend on the number of
+// threads or on which thread computed which value.
 #include "per_value_work.h"
 
 #include <atomic>

@@ -142,7 +142,7 @@ protected:
     }
 };
 
-// Sizes around the chunk of 2048 values and the default thread threshold.
+// Sizes around the chunk of 2048 values, and one above the default thread threshold.
 const std::uint32_t sizes[] = {3, 99, 2047, 2049, 20000};
 
 TEST_F(SpeedIdentity, ShapeSumsAndScaleMatchTheStraightforwardLoops)
