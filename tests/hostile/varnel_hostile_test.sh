@@ -161,8 +161,11 @@ binary)
     ;;
 valgrind)
     command -v valgrind >/dev/null || skip "valgrind is not installed"
-    memcheck=(valgrind -q --error-exitcode=99 --leak-check=full --show-leak-kinds=definite,indirect,possible
-        --errors-for-leak-kinds=definite,indirect,possible)
+    # valgrind runs one thread at a time, and by default a thread that yields may get the processor
+    # straight back: the run's thread, yielding while it waits for a helper's chunk, would then starve
+    # the helpers and the time-limit timer. Fair scheduling hands it on, as a real kernel does.
+    memcheck=(valgrind -q --fair-sched=yes --error-exitcode=99 --leak-check=full
+        --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect,possible)
     check_memory() {
         local want=$1
         shift
