@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "estimation_state.h"
 #include "number_text.h"
 #include "plotting_position.h"
+#include "report_file.h"
 #include "utf8_text.h"
 
 namespace {
@@ -452,12 +452,5 @@ std::string weibullPlotSvg(bool iterationStopped)
 
 bool writeWeibullPlot(const std::string& path, bool iterationStopped)
 {
-    const std::string svg = weibullPlotSvg(iterationStopped);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
-    const bool flushed = std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    return written && flushed && closed;
+    return writeWholeFile(path.c_str(), weibullPlotSvg(iterationStopped));
 }

@@ -52,14 +52,15 @@ std::string reportText()
     return text;
 }
 
-bool writeReport()
+bool writeWholeFile(const char* path, const std::string& bytes)
 {
-    const std::string text = reportText();
-    std::FILE* file = std::fopen(state.reportFile, "wb");
+    std::FILE* file = std::fopen(path, "wb");
     if (!file)
         return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool flushed = std::fflush(file) == 0;
     const bool closed = std::fclose(file) == 0;
     return written && flushed && closed;
 }
+
+bool writeReport() { return writeWholeFile(state.reportFile, reportText()); }

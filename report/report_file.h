@@ -13,5 +13,9 @@ bool writeReport();
 // Lines 4 to 15 of the report (inputs and the seven results), each ended by LF.
 std::string resultSummary();
 
+// Creates or replaces the file at `path` with exactly `bytes`; true only when every byte reached it
+// and the file was closed without error, so that a full disk is never taken for a saved file.
+bool writeWholeFile(const char* path, const std::string& bytes);
+
 // The whole report as text, exactly the bytes that writeReport puts in the file.
 std::string reportText();
