@@ -21,14 +21,22 @@ std::string dataJson(const DataSummary& data)
     return object.close();
 }
 
+// A fit without an estimate has null values and nothing else: its status says why.
 JsonObject fitObject(const WeibullFit& fit)
 {
     JsonObject object(1);
-    object.addNumber("m", fit.m);
-    object.addNumber("eta", fit.eta);
-    object.addNumber("gamma", fit.gamma);
-    object.addNumber("t0", fitT0(fit));
-    object.addNumber("logLikelihood", fit.logLikelihood);
+    const bool estimated = fit.status == FitStatus::ok;
+    auto number = [&](const char* key, double value) {
+        if (estimated)
+            object.addNumber(key, value);
+        else
+            object.add(key, "null");
+    };
+    number("m", fit.m);
+    number("eta", fit.eta);
+    number("gamma", fit.gamma);
+    number("t0", fitT0(fit));
+    number("logLikelihood", fit.logLikelihood);
     object.add("status", jsonString(fit.statusText));
     return object;
 }

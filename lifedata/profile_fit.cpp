@@ -30,7 +30,6 @@ constexpr double gammaTolerance = 1e-13;
 struct GridPoint {
     double gamma;
     double logLikelihood;
-    double m;
 };
 
 std::vector<GridPoint> scanProfile(const PreparedData& data, TwoParameterSearch& search)
@@ -43,8 +42,8 @@ std::vector<GridPoint> scanProfile(const PreparedData& data, TwoParameterSearch&
     for (int k = gridPoints - 1; k >= 0; --k) {
         const double d = spread * std::pow(10.0, smallestDecade + decadeStep * k);
         const double gamma = x1 - d;
-        const TwoParameterSolution s = search.solve(gamma, 0, scanTolerance);
-        grid.push_back({gamma, s.converged ? s.logLikelihood : NAN, s.m});
+        const TwoParameterSolution s = search.solve(gamma, scanTolerance);
+        grid.push_back({gamma, s.converged ? s.logLikelihood : NAN});
     }
     return grid;
 }
@@ -69,10 +68,10 @@ struct ProfileSlope {
     double curvature;
 };
 
-ProfileSlope profileSlope(TwoParameterSearch& search, LikelihoodEvaluator& evaluator, double gamma, double mStart)
+ProfileSlope profileSlope(TwoParameterSearch& search, LikelihoodEvaluator& evaluator, double gamma)
 {
     ProfileSlope result;
-    result.inner = search.solve(gamma, mStart, fitTolerance);
+    result.inner = search.solve(gamma, fitTolerance);
     const LikelihoodDerivatives d = evaluator.evaluate(result.inner.m, result.inner.eta, gamma, 2);
     const auto& h = d.hessian;
     const double det = h[0][0] * h[1][1] - h[0][1] * h[0][1];
@@ -90,12 +89,10 @@ WeibullFit refineMaximum(TwoParameterSearch& search, LikelihoodEvaluator& evalua
     const double x1 = smallestFailure(data);
     double low = grid[k - 1].gamma, high = grid[k + 1].gamma; // dlp/dgamma > 0 at low, < 0 at high
     double gamma = grid[k].gamma;
-    double m = grid[k].m;
     for (int iteration = 1; iteration <= maximumRefinements; ++iteration) {
-        const ProfileSlope p = profileSlope(search, evaluator, gamma, m);
+        const ProfileSlope p = profileSlope(search, evaluator, gamma);
         if (!p.inner.converged)
             break;
-        m = p.inner.m;
         if (p.slope > 0)
             low = gamma;
         else

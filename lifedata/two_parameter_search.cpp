@@ -36,23 +36,33 @@ void dampedNewtonStep(const LikelihoodDerivatives& d, double step[2], double& la
 } // namespace
 
 TwoParameterSearch::TwoParameterSearch(const PreparedData& data, ChunkedWork& work)
-    : data_(data), work_(work), profile_(data, work), evaluator_(data, work)
+    : data_(data), work_(work), profile_(data, work), evaluator_(data, work), x1_(smallestFailure(data))
 {
 }
 
-TwoParameterSolution TwoParameterSearch::solve(double gamma, double mStart, double tolerance)
+// Far from the last location the solution there is a worse start than a guess from the data: the
+// shape grows about in proportion to x1 - gamma.
+bool TwoParameterSearch::lastIsNear(double gamma) const
+{
+    return haveLast_ && std::fabs(gamma - lastGamma_) <= 0.1 * (x1_ - gamma);
+}
+
+void TwoParameterSearch::remember(double gamma, const TwoParameterSolution& solution)
+{
+    haveLast_ = solution.converged;
+    lastGamma_ = gamma;
+    lastM_ = solution.m;
+    lastEta_ = solution.eta;
+}
+
+TwoParameterSolution TwoParameterSearch::solve(double gamma, double tolerance)
 {
     if (!data_.intervalLower.empty())
-        return solveWithIntervals(gamma, mStart, tolerance);
+        return solveWithIntervals(gamma, tolerance);
     profile_.setLocation(gamma);
-    const double start = mStart > 0 ? mStart : haveLast_ ? lastM_ : profile_.startingShape();
-    const ShapeSolution s = profile_.solve(start, tolerance);
-    TwoParameterSolution solution{s.converged, s.m, s.eta, s.logLikelihood, s.iterations};
-    if (s.converged) {
-        haveLast_ = true;
-        lastM_ = s.m;
-        lastEta_ = s.eta;
-    }
+    const ShapeSolution s = profile_.solve(lastIsNear(gamma) ? lastM_ : profile_.startingShape(), tolerance);
+    const TwoParameterSolution solution{s.converged, s.m, s.eta, s.logLikelihood, s.iterations};
+    remember(gamma, solution);
     return solution;
 }
 
@@ -82,17 +92,15 @@ void TwoParameterSearch::startFromMidpoints(double gamma, double& m, double& eta
     eta = s.eta > 0 && std::isfinite(s.eta) ? s.eta : data_.largestTime - gamma;
 }
 
-TwoParameterSolution TwoParameterSearch::solveWithIntervals(double gamma, double mStart, double tolerance)
+TwoParameterSolution TwoParameterSearch::solveWithIntervals(double gamma, double tolerance)
 {
     double m, eta;
-    if (haveLast_) {
+    if (lastIsNear(gamma)) {
         m = lastM_;
         eta = lastEta_;
     } else {
         startFromMidpoints(gamma, m, eta);
     }
-    if (mStart > 0)
-        m = mStart;
     double a = std::log(m), b = std::log(eta);
     LikelihoodDerivatives current = evaluator_.evaluate(m, eta, gamma, 2);
     TwoParameterSolution solution;
@@ -102,9 +110,7 @@ TwoParameterSolution TwoParameterSearch::solveWithIntervals(double gamma, double
         const double size = std::max(std::fabs(step[0]), std::fabs(step[1]));
         if (lambda == 0 && size <= tolerance && std::isfinite(current.value)) {
             solution = {true, std::exp(a), std::exp(b), current.value, iteration};
-            haveLast_ = true;
-            lastM_ = solution.m;
-            lastEta_ = solution.eta;
+            remember(gamma, solution);
             return solution;
         }
         const double scale = size > largestStep ? largestStep / size : 1;
@@ -127,6 +133,7 @@ TwoParameterSolution TwoParameterSearch::solveWithIntervals(double gamma, double
             break;
     }
     solution.iterations = maximumIterations;
+    remember(gamma, solution);
     return solution;
 }
 

@@ -28,19 +28,24 @@ public:
     // `data` (validated, at least one failure) must outlive the search.
     TwoParameterSearch(const PreparedData& data, ChunkedWork& work);
 
-    // The maximum at location `gamma` (below every failure), starting from `mStart` (0: the last
-    // solution, or a guess from the data).
-    TwoParameterSolution solve(double gamma, double mStart, double tolerance);
+    // The maximum at location `gamma` (below every failure), until the Newton steps in ln m and
+    // ln eta are below `tolerance`. It starts from the last solution when that was at a nearby
+    // location, otherwise from a guess from the data.
+    TwoParameterSolution solve(double gamma, double tolerance);
 
 private:
-    TwoParameterSolution solveWithIntervals(double gamma, double mStart, double tolerance);
+    bool lastIsNear(double gamma) const;
+    TwoParameterSolution solveWithIntervals(double gamma, double tolerance);
     void startFromMidpoints(double gamma, double& m, double& eta);
+    void remember(double gamma, const TwoParameterSolution& solution);
 
     const PreparedData& data_;
     ChunkedWork& work_;
     ShapeProfile profile_;
     LikelihoodEvaluator evaluator_;
+    double x1_;
     bool haveLast_ = false;
+    double lastGamma_ = 0;
     double lastM_ = 0;
     double lastEta_ = 0;
 };

@@ -58,7 +58,7 @@ WeibullFit fitTwoParameter(const PreparedData& data, double gamma, const FitSett
                         jsonNumber(x1));
     std::unique_ptr<ChunkedWork> work = makeWork(data, settings);
     TwoParameterSearch search(data, *work);
-    const TwoParameterSolution solution = search.solve(gamma, 0, fitTolerance);
+    const TwoParameterSolution solution = search.solve(gamma, fitTolerance);
     if (!solution.converged)
         return withStatus(FitStatus::notConverged);
     WeibullFit fit = withStatus(FitStatus::ok);
