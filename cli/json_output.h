@@ -6,10 +6,12 @@
 
 #include "terminal_host.h"
 
-// What ended the shape iteration early, if anything.
+// Who asked for the stop that ended the shape iteration, if one did.
 enum class StopCause { none, interrupt, timeLimit };
 
-// The JSON document of the last run, ended by LF; `failure` is the message of a failed run.
+// The JSON document of the last run, ended by LF; `failure` is the message of a failed run. Whether
+// the iteration was stopped comes from the run's own record of its ending; `stop` only names who
+// stopped it.
 std::string runJson(StopCause stop, const RunFailure& failure);
 
 // A JSON string literal of the bytes of `text`, quotes included. Bytes that are not valid UTF-8 are
