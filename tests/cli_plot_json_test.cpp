@@ -671,7 +671,7 @@ TEST(CliMle, StatusesErrorsAndTheClassicWarning)
                            "counts each line as one failure (use --mle"),
               std::string::npos)
         << run.err;
-    EXPECT_EQ(runVarnel({"-q", example("ball_bearings.dat")}).err, "");
+    EXPECT_EQ(runVarnel({"-q", example("ball_bearings.dat")}).err.find("warning"), std::string::npos);
 }
 
 } // namespace
