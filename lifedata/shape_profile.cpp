@@ -8,6 +8,15 @@ namespace lifedata {
 
 namespace {
 
+// ln(x / xRef) for x = t - gamma, xRef = tRef - gamma. Close to xRef, log1p of the exact difference
+// keeps the digits that the ratio would lose when gamma is far below the data; far below xRef the
+// ratio itself keeps them (log1p of a difference near -1 would not).
+double logRatio(double t, double tRef, double xRef)
+{
+    const double difference = (t - tRef) / xRef;
+    return difference > -0.5 ? std::log1p(difference) : std::log((t - (tRef - xRef)) / xRef);
+}
+
 struct LogSums {
     double weighted = 0, squares = 0;
 };
@@ -23,7 +32,7 @@ LogSums takeLogs(ChunkedWork& work, const std::vector<double>& times, const std:
     auto compute = [&](std::uint32_t chunk, std::uint32_t begin, std::uint32_t end) {
         LogSums sums;
         for (std::size_t i = first + begin; i < first + end; ++i) {
-            const double l = std::log1p((times[i] - tRef) / xRef);
+            const double l = logRatio(times[i], tRef, xRef);
             logs[i] = l;
             sums.weighted += counts[i] * l;
             sums.squares += counts[i] * l * l;
