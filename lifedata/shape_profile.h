@@ -36,6 +36,13 @@ public:
 private:
     struct PowerSums {
         double S0 = 0, S1 = 0, S2 = 0;
+
+        void add(const PowerSums& other)
+        {
+            S0 += other.S0;
+            S1 += other.S1;
+            S2 += other.S2;
+        }
     };
     PowerSums sums(double m);
 
