@@ -16,6 +16,16 @@ struct PaperValue {
     double value;
 };
 
+// A Weibull model drawn as a curve on paper of another location: y = m ln((e^x + shift) / eta), with
+// shift the paper's location minus the model's.
+struct PaperCurve {
+    bool shown = false;
+    double m = 0;
+    double eta = 0;
+    double shift = 0;
+    std::string label;
+};
+
 struct WeibullPaper {
     std::string name;                       // the data file, as given, in the heading
     std::vector<PlotPoint> points;          // those that are not finite are left out and counted in a note
@@ -27,6 +37,7 @@ struct WeibullPaper {
     std::string pointsLabel;
     std::string lineLabel;
     std::vector<std::string> notes;         // last in the legend
+    PaperCurve curve;                       // a second model, dashed
 };
 
 std::string drawWeibullPaper(const WeibullPaper& paper);

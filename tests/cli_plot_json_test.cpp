@@ -632,6 +632,7 @@ TEST(CliMle, JsonIsTheAnalysisBitForBitAndThePlotShowsTheFailures)
     EXPECT_EQ(plot.points.size(), 19u + 29u);
     EXPECT_EQ(plot.fitLines.size(), 1u);
     EXPECT_NE(plot.legend.find("Johnson's adjusted ranks"), std::string::npos) << plot.legend;
+    EXPECT_NE(fileText(plotPath).find("<path class=\"curve\" d=\"M"), std::string::npos) << "the three-parameter fit";
 }
 
 TEST(CliMle, PlotPositionsAreJohnsonsAdjustedRanks)
