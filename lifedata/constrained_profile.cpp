@@ -121,7 +121,7 @@ FreeDerivatives evaluateFree(const ProfileProblem& problem, double s, const Free
         return out;
     }
     const LikelihoodDerivatives l =
-        evaluateLikelihood(*problem.data, std::exp(map.p[0]), std::exp(map.p[1]), map.p[2], order, problem.settings);
+        problem.likelihood->evaluate(std::exp(map.p[0]), std::exp(map.p[1]), map.p[2], order);
     out.value = l.value;
     if (order == 0 || !std::isfinite(l.value))
         return out;

@@ -13,8 +13,7 @@ namespace lifedata {
 enum class HeldQuantity { shape, scale, location, bLife, reliability };
 
 struct ProfileProblem {
-    const PreparedData* data;
-    FitSettings settings;
+    LikelihoodEvaluator* likelihood; // of the data, with its helper threads
     bool threeParameter;
     double gamma;            // the fixed location (two parameters)
     double smallestFailure;  // x1 (three parameters): gamma stays below it

@@ -23,8 +23,7 @@ constexpr double logSpan = 30;
 ProfileProblem problemOf(const LikelihoodRatioSetup& setup, HeldQuantity quantity, double argument)
 {
     ProfileProblem problem{};
-    problem.data = setup.data;
-    problem.settings = setup.settings;
+    problem.likelihood = setup.likelihood;
     problem.threeParameter = setup.threeParameter;
     problem.gamma = setup.estimate.gamma;
     problem.smallestFailure = setup.smallestFailure;

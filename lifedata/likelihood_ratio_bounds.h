@@ -9,8 +9,7 @@
 namespace lifedata {
 
 struct LikelihoodRatioSetup {
-    const PreparedData* data;
-    FitSettings settings;
+    LikelihoodEvaluator* likelihood; // of the data, with its helper threads
     bool threeParameter;
     WeibullEstimate estimate;     // the maximum; its gamma is the fixed one with two parameters
     double logLikelihood;         // lmax

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "anderson_darling.h"
 #include "bootstrap_goodness_of_fit.h"
@@ -90,10 +91,12 @@ ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool 
     for (double t : request.at)
         inference.reliability.push_back({t, {reliability(estimate, t), false, {}, false, {}}});
 
+    const std::unique_ptr<ChunkedWork> work = makeWork(data, settings);
+    LikelihoodEvaluator likelihood(data, *work);
     ParameterCovariance covariance;
     bool haveCovariance = false;
     if (request.bounds != BoundsChoice::none) {
-        const LikelihoodDerivatives at = evaluateLikelihood(data, fit.m, fit.eta, fit.gamma, 2, settings);
+        const LikelihoodDerivatives at = likelihood.evaluate(fit.m, fit.eta, fit.gamma, 2);
         haveCovariance = covarianceFromHessian(at.hessian, threeParameter ? 3 : 2, covariance);
         if (!haveCovariance && wantsFisher(request.bounds))
             inference.fisherNote = noInformationText;
@@ -121,8 +124,7 @@ ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool 
     }
 
     if (wantsLikelihoodRatio(request.bounds)) {
-        const LikelihoodRatioSetup setup{&data,
-                                         settings,
+        const LikelihoodRatioSetup setup{&likelihood,
                                          threeParameter,
                                          estimate,
                                          fit.logLikelihood,
