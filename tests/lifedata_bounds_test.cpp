@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "anderson_darling.h"
@@ -67,18 +68,21 @@ struct Model {
     bool threeParameter;
     ParameterCovariance covariance;
     double logLikelihood;
+    std::unique_ptr<ChunkedWork> work;
+    std::unique_ptr<LikelihoodEvaluator> likelihood;
 
     Model(PreparedData prepared, WeibullEstimate at, bool three)
-        : data(std::move(prepared)), estimate(at), threeParameter(three)
+        : data(std::move(prepared)), estimate(at), threeParameter(three), work(makeWork(data, oneThread)),
+          likelihood(std::make_unique<LikelihoodEvaluator>(data, *work))
     {
-        const LikelihoodDerivatives d = evaluateLikelihood(data, at.m, at.eta, at.gamma, 2, oneThread);
+        const LikelihoodDerivatives d = likelihood->evaluate(at.m, at.eta, at.gamma, 2);
         logLikelihood = d.value;
         EXPECT_TRUE(covarianceFromHessian(d.hessian, three ? 3 : 2, covariance));
     }
     ConfidenceInterval likelihoodRatio(HeldQuantity quantity, double argument = 0) const
     {
         const double z = normalQuantile(0.975);
-        const LikelihoodRatioSetup setup{&data,         oneThread, threeParameter, estimate, logLikelihood,
+        const LikelihoodRatioSetup setup{likelihood.get(), threeParameter, estimate, logLikelihood,
                                          chiSquareOneDfQuantile(0.95), smallestFailure(data), &covariance, z};
         return likelihoodRatioBounds(setup, quantity, argument);
     }
