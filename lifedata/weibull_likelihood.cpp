@@ -14,26 +14,27 @@ namespace lifedata {
 
 namespace {
 
-// Records by value, with equal records merged into one whose count is the sum.
+// Records by value, with equal records merged into one whose count is the sum. Counts are whole
+// numbers far below 2^53, so the sums are exact and the result does not depend on the order of
+// equal records.
 void sortAndMerge(std::vector<double>& times, std::vector<double>& counts)
 {
-    std::vector<std::size_t> order(times.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::vector<std::pair<double, double>> records(times.size());
+    for (std::size_t i = 0; i < times.size(); ++i)
+        records[i] = {times[i], counts[i]};
     if (!std::is_sorted(times.begin(), times.end()))
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return times[a] < times[b]; });
-    std::vector<double> mergedTimes, mergedCounts;
-    mergedTimes.reserve(times.size());
-    mergedCounts.reserve(times.size());
-    for (std::size_t k : order) {
-        if (!mergedTimes.empty() && mergedTimes.back() == times[k]) {
-            mergedCounts.back() += counts[k];
+        std::sort(records.begin(), records.end(),
+                  [](const std::pair<double, double>& a, const std::pair<double, double>& b) { return a.first < b.first; });
+    times.clear();
+    counts.clear();
+    for (const auto& [time, count] : records) {
+        if (!times.empty() && times.back() == time) {
+            counts.back() += count;
         } else {
-            mergedTimes.push_back(times[k]);
-            mergedCounts.push_back(counts[k]);
+            times.push_back(time);
+            counts.push_back(count);
         }
     }
-    times = std::move(mergedTimes);
-    counts = std::move(mergedCounts);
 }
 
 void sortAndMergeIntervals(PreparedData& prepared)
