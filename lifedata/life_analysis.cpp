@@ -30,8 +30,8 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     validateInferenceRequest(request);
     Analysis analysis;
     analysis.data = summarizeLifeData(data);
-    const PreparedData prepared = prepareLifeData(data);
     const FitSettings settings{request.threads};
+    const PreparedData prepared = prepareLifeData(data, settings);
     // The two-parameter fit also decides whether the data can be fitted at all.
     analysis.twoParameter = fitTwoParameter(prepared, request.gamma, settings);
     if (request.model != ModelChoice::twoParameter)

@@ -7,63 +7,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numeric>
 #include <thread>
 
 #include "chunk_sums.h"
+#include "record_sort.h"
 
 namespace lifedata {
 
 namespace {
-
-using Record = std::pair<double, double>; // time, count
-
-// Records by value, with equal records merged into one whose count is the sum. Counts are whole
-// numbers far below 2^53, so the sums are exact and the result does not depend on the order of
-// equal records.
-void sortAndMerge(std::vector<double>& times, std::vector<double>& counts)
-{
-    std::vector<Record> records(times.size());
-    for (std::size_t i = 0; i < times.size(); ++i)
-        records[i] = {times[i], counts[i]};
-    if (!std::is_sorted(times.begin(), times.end()))
-        std::sort(records.begin(), records.end(), [](const Record& a, const Record& b) { return a.first < b.first; });
-    times.clear();
-    counts.clear();
-    for (const auto& [time, count] : records) {
-        if (!times.empty() && times.back() == time) {
-            counts.back() += count;
-        } else {
-            times.push_back(time);
-            counts.push_back(count);
-        }
-    }
-}
-
-void sortAndMergeIntervals(PreparedData& prepared)
-{
-    std::vector<double>& lower = prepared.intervalLower;
-    std::vector<double>& upper = prepared.intervalUpper;
-    std::vector<double>& counts = prepared.intervalCounts;
-    std::vector<std::size_t> order(lower.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return lower[a] < lower[b] || (lower[a] == lower[b] && upper[a] < upper[b]);
-    });
-    std::vector<double> mergedLower, mergedUpper, mergedCounts;
-    for (std::size_t k : order) {
-        if (!mergedLower.empty() && mergedLower.back() == lower[k] && mergedUpper.back() == upper[k]) {
-            mergedCounts.back() += counts[k];
-        } else {
-            mergedLower.push_back(lower[k]);
-            mergedUpper.push_back(upper[k]);
-            mergedCounts.push_back(counts[k]);
-        }
-    }
-    lower = std::move(mergedLower);
-    upper = std::move(mergedUpper);
-    counts = std::move(mergedCounts);
-}
 
 // The failure times are sorted and distinct already; interval upper ends add those not among them.
 std::size_t countDistinctFailureTimes(const PreparedData& prepared)
@@ -207,31 +158,41 @@ constexpr std::size_t threadThreshold = 16384;
 
 } // namespace
 
-PreparedData prepareLifeData(const LifeData& data)
+PreparedData prepareLifeData(const LifeData& data, const FitSettings& settings)
 {
     PreparedData prepared;
-    prepared.failureTimes.reserve(data.values.size());
-    prepared.failureCounts.reserve(data.values.size());
+    std::vector<std::uint64_t> failureKeys, suspensionKeys;
+    std::vector<std::uint32_t> failureCounts, suspensionCounts;
+    failureKeys.reserve(data.values.size());
+    failureCounts.reserve(data.values.size());
     for (std::size_t i = 0; i < data.values.size(); ++i) {
-        const double count = data.counts[i];
         const bool pointFailure = data.states[i] == State::failure ||
                                   (data.states[i] == State::interval && data.values[i] == data.upper[i]);
         if (pointFailure) {
-            prepared.failureTimes.push_back(data.upper[i]);
-            prepared.failureCounts.push_back(count);
+            failureKeys.push_back(timeKey(data.upper[i]));
+            failureCounts.push_back(data.counts[i]);
         } else if (data.states[i] == State::suspension) {
-            prepared.suspensionTimes.push_back(data.values[i]);
-            prepared.suspensionCounts.push_back(count);
+            suspensionKeys.push_back(timeKey(data.values[i]));
+            suspensionCounts.push_back(data.counts[i]);
         } else {
             prepared.intervalLower.push_back(data.values[i]);
             prepared.intervalUpper.push_back(data.upper[i]);
-            prepared.intervalCounts.push_back(count);
+            prepared.intervalCounts.push_back(data.counts[i]);
         }
         prepared.largestTime = std::max(prepared.largestTime, data.upper[i]);
     }
-    sortAndMerge(prepared.failureTimes, prepared.failureCounts);
-    sortAndMerge(prepared.suspensionTimes, prepared.suspensionCounts);
-    sortAndMergeIntervals(prepared);
+
+    // The kinds are sorted at once, one chunk of work each, on whichever thread claims it.
+    const std::unique_ptr<ChunkedWork> work = makeWork(data.values.size(), settings);
+    work->run(3 * ChunkedWork::chunkSize, [&](std::uint32_t kind, std::uint32_t, std::uint32_t) {
+        if (kind == 0)
+            sortAndMergeTimes(failureKeys, failureCounts, prepared.failureTimes, prepared.failureCounts);
+        else if (kind == 1)
+            sortAndMergeTimes(suspensionKeys, suspensionCounts, prepared.suspensionTimes, prepared.suspensionCounts);
+        else
+            sortAndMergeIntervals(prepared.intervalLower, prepared.intervalUpper, prepared.intervalCounts);
+    });
+
     for (double c : prepared.failureCounts)
         prepared.failureUnits += c;
     for (double c : prepared.intervalCounts)
@@ -252,7 +213,11 @@ double smallestFailure(const PreparedData& data)
 
 std::unique_ptr<ChunkedWork> makeWork(const PreparedData& data, const FitSettings& settings)
 {
-    const std::size_t records = data.failureTimes.size() + data.suspensionTimes.size() + data.intervalLower.size();
+    return makeWork(data.failureTimes.size() + data.suspensionTimes.size() + data.intervalLower.size(), settings);
+}
+
+std::unique_ptr<ChunkedWork> makeWork(std::size_t records, const FitSettings& settings)
+{
     const unsigned threads = settings.threads != 0 ? settings.threads : std::thread::hardware_concurrency();
     const bool shared = records >= threadThreshold && threads > 1;
     return std::make_unique<ChunkedWork>(shared ? threads - 1 : 0);

@@ -26,8 +26,6 @@ struct PreparedData {
     double largestTime = 0;              // of every record, interval upper ends included
 };
 
-// Groups, sorts and merges validated records (an interval with equal ends is a failure).
-PreparedData prepareLifeData(const LifeData& data);
 
 // x1: the smallest failure time, interval upper ends included; +infinity without failures.
 double smallestFailure(const PreparedData& data);
@@ -42,8 +40,14 @@ struct FitSettings {
     unsigned threads = 0; // threads, the caller's included; 0: one per hardware thread. Never changes a result.
 };
 
-// Helper threads for the sums over one prepared data set: none for a small one, otherwise one
-// fewer than `settings.threads` (the caller's thread works too).
+// Groups, sorts and merges validated records (an interval with equal ends is a failure). The
+// result does not depend on the threads of `settings`.
+PreparedData prepareLifeData(const LifeData& data, const FitSettings& settings = {});
+
+// Helper threads for the work over a data set of `records` records: none for a small one,
+// otherwise one fewer than `settings.threads` (the caller's thread works too).
+std::unique_ptr<ChunkedWork> makeWork(std::size_t records, const FitSettings& settings);
+// The same for the records of prepared data.
 std::unique_ptr<ChunkedWork> makeWork(const PreparedData& data, const FitSettings& settings);
 
 // Evaluates the likelihood many times over one data set with one set of helper threads; what a fit
