@@ -1,5 +1,6 @@
 // Each row is a quantity with its estimate and, per kind of bounds, "lower .. upper"; a side that is
-// no plain number shows its words, so a reader never mistakes an open side for a value.
+// no plain number has its words in its column or on a line under the row, so a reader never
+// mistakes an open or cut side for a plain value, and the columns stay in line.
 #include "mle_bounds_text.h"
 
 #include <cmath>
@@ -20,13 +21,17 @@ std::string padded(std::string text, std::size_t width)
     return text;
 }
 
+// Every number of the table takes the same width, its sign's place included.
+std::size_t numberWidth() { return number(1).size(); }
+
+// Words of a side that fit where its number would stand: a side without a number and short words.
+bool wordsInColumn(const BoundSide& s) { return std::isnan(s.value) && s.text.size() < numberWidth(); }
+
 std::string side(const BoundSide& s)
 {
-    if (s.text.empty())
+    if (!std::isnan(s.value))
         return number(s.value);
-    if (std::isnan(s.value))
-        return padded(" " + s.text, 15);
-    return number(s.value) + " (" + s.text + ")";
+    return padded(" " + (wordsInColumn(s) ? s.text : std::string("see below")), numberWidth());
 }
 
 std::string interval(bool present, const ConfidenceInterval& bounds)
@@ -36,12 +41,29 @@ std::string interval(bool present, const ConfidenceInterval& bounds)
     return padded(side(bounds.lower) + " .." + side(bounds.upper), 34);
 }
 
+// The words of the sides that do not fit in their column, one line each under the row, so that
+// the columns stay in line.
+std::string sideNotes(const QuantityBounds& q)
+{
+    std::string notes;
+    const auto note = [&](bool present, const BoundSide& s, const char* which) {
+        if (present && !s.text.empty() && !wordsInColumn(s))
+            notes += padded("", 16) + which + ": " + s.text + "\n";
+    };
+    note(q.hasFisher, q.fisher.lower, "Fisher lower bound");
+    note(q.hasFisher, q.fisher.upper, "Fisher upper bound");
+    note(q.hasLikelihoodRatio, q.likelihoodRatio.lower, "likelihood-ratio lower bound");
+    note(q.hasLikelihoodRatio, q.likelihoodRatio.upper, "likelihood-ratio upper bound");
+    return notes;
+}
+
 std::string row(const std::string& name, const QuantityBounds& q, bool noBounds = false)
 {
     std::string line = padded("  " + name, 16) + number(q.estimate) + "  ";
     if (noBounds)
         return line + "(at or below gamma: no bounds)\n";
-    return line + interval(q.hasFisher, q.fisher) + "  " + interval(q.hasLikelihoodRatio, q.likelihoodRatio) + "\n";
+    return line + interval(q.hasFisher, q.fisher) + "  " + interval(q.hasLikelihoodRatio, q.likelihoodRatio) + "\n" +
+           sideNotes(q);
 }
 
 // A percent, time or statistic in its shortest exact form, for names and sentences.

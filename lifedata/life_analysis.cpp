@@ -2,15 +2,13 @@
 // fit, and the likelihood-ratio comparison of the two when both have estimates.
 #include "life_analysis.h"
 
-#include <cmath>
-
 #include "analysis_inference.h"
+#include "chi_square_one_df.h"
 
 namespace lifedata {
 
 namespace {
 
-// The chi-square distribution with one degree of freedom: P(X > x) = erfc(sqrt(x / 2)).
 LikelihoodRatioTest compareModels(const WeibullFit& two, const WeibullFit& three)
 {
     LikelihoodRatioTest test;
@@ -18,7 +16,7 @@ LikelihoodRatioTest compareModels(const WeibullFit& two, const WeibullFit& three
         return test;
     test.available = true;
     test.statistic = 2 * (three.logLikelihood - two.logLikelihood);
-    test.pValue = test.statistic > 0 ? std::erfc(std::sqrt(test.statistic / 2)) : 1;
+    test.pValue = chiSquareOneDfPValue(test.statistic);
     return test;
 }
 

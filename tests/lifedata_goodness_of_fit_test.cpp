@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "inference_json.h"
 #include "mle_bounds_options.h"
+#include "mle_bounds_text.h"
 #include "model_inference.h"
 #include "normal_quantile.h"
 #include "random_stream.h"
@@ -105,6 +107,25 @@ TEST(Inference, ThreeParameterCutsGammaAtTheSmallestFailureAndWarnsOfSmallShape)
     EXPECT_NE(json.find("\"upperText\": \"cut at the smallest failure\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"bLives\": [\n"), std::string::npos) << json;
     EXPECT_NE(json.find("\"pValueText\": \"no bootstrap samples asked for\""), std::string::npos) << json;
+}
+
+// A cut side and an open side keep the table's columns in line: every row ends where the others do.
+TEST(Inference, TextTableKeepsItsColumnsWithWordsOnSides)
+{
+    ModelInference inference = ballBearingsThreeParameter();
+    inference.eta.likelihoodRatio.upper = {std::nan(""), unboundedText};
+    const std::string text = inferenceText(inference);
+    std::vector<std::size_t> rowLengths;
+    std::size_t start = text.find("  m ");
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = text.substr(start, end - start);
+        if (line.find(" .. ") != std::string::npos)
+            rowLengths.push_back(line.size());
+    }
+    ASSERT_EQ(rowLengths.size(), 5u) << text;
+    EXPECT_TRUE(std::all_of(rowLengths.begin(), rowLengths.end(), [&](std::size_t n) { return n == rowLengths[0]; }))
+        << text;
+    EXPECT_NE(text.find("\n                Fisher upper bound: cut at the smallest failure\n"), std::string::npos) << text;
 }
 
 TEST(Inference, CensoredDataHaveNoAndersonDarlingAndUnfittedModelsNoBounds)
