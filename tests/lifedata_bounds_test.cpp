@@ -4,13 +4,16 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "anderson_darling.h"
 #include "chi_square_one_df.h"
 #include "fisher_bounds.h"
+#include "life_data_file.h"
 #include "likelihood_ratio_bounds.h"
 #include "normal_quantile.h"
+#include "weibull_fit.h"
 
 using namespace lifedata;
 
@@ -141,6 +144,32 @@ TEST(LikelihoodRatioBounds, TwoParameterCensoredMatchProfilesInR)
     expectInterval(model.likelihoodRatio(HeldQuantity::bLife, 1), 1.2248079172909594, 77.70161176920665);
     expectInterval(model.likelihoodRatio(HeldQuantity::bLife, 10), 44.678344518134004, 327.89217174936999);
     expectInterval(model.likelihoodRatio(HeldQuantity::reliability, 500), 0.52597201181379027, 0.8259204466274328);
+}
+
+TEST(LikelihoodRatioBounds, TwoParameterWithIntervalsMatchProfilesInR)
+{
+    // examples/salinity_intervals.dat: 19 exact values, 60 suspensions, 29 intervals. In R 4, with
+    // ex, rc, lo, hi the exact values, suspensions and interval ends read from the file:
+    //   ll <- function(m, eta) sum(dweibull(ex, m, eta, log = TRUE)) +
+    //     sum(pweibull(rc, m, eta, lower.tail = FALSE, log.p = TRUE)) +
+    //     sum(log(pweibull(hi, m, eta) - pweibull(lo, m, eta)))
+    //   profM <- function(s) optimize(function(le) ll(exp(s), exp(le)), log(35.857) + c(-1, 1),
+    //                                 maximum = TRUE, tol = 1e-13)$objective
+    //   profEta <- function(s) optimize(function(lm) ll(exp(lm), exp(s)), log(2.647) + c(-1, 1),
+    //                                   maximum = TRUE, tol = 1e-13)$objective
+    //   best <- optimize(profM, log(2.647) + c(-0.2, 0.2), maximum = TRUE, tol = 1e-13)
+    //   crit <- best$objective - qchisq(0.95, 1) / 2          # best$objective = -139.09971357395511
+    //   end <- function(prof, s0, dir)
+    //     exp(uniroot(function(s) prof(s) - crit, sort(c(s0, s0 + dir * 1.5)), tol = 1e-15)$root)
+    //   end(profM, log(2.647), -1); end(profM, log(2.647), 1)
+    //   end(profEta, log(35.857), -1); end(profEta, log(35.857), 1)
+    const PreparedData data = prepareLifeData(readLifeDataFile(std::string(VARNEL_EXAMPLES) + "/salinity_intervals.dat"));
+    const WeibullFit fit = fitTwoParameter(data, 0, oneThread);
+    ASSERT_EQ(fit.status, FitStatus::ok);
+    const Model model(data, {fit.m, fit.eta, 0}, false);
+    expectRelative(-139.09971357395511, model.logLikelihood, 1e-12);
+    expectInterval(model.likelihoodRatio(HeldQuantity::shape), 2.0951005802961000, 3.2707160393707317);
+    expectInterval(model.likelihoodRatio(HeldQuantity::scale), 32.2897583275384079, 40.4376912921283207);
 }
 
 TEST(LikelihoodRatioBounds, ThreeParameterFollowTheInteriorMaximum)
