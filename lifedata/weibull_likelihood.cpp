@@ -161,19 +161,17 @@ constexpr std::size_t threadThreshold = 16384;
 PreparedData prepareLifeData(const LifeData& data, const FitSettings& settings)
 {
     PreparedData prepared;
-    std::vector<std::uint64_t> failureKeys, suspensionKeys;
-    std::vector<std::uint32_t> failureCounts, suspensionCounts;
-    failureKeys.reserve(data.values.size());
-    failureCounts.reserve(data.values.size());
+    PointRecords failures, suspensions;
+    const auto suspended = static_cast<std::size_t>(std::count(data.states.begin(), data.states.end(), State::suspension));
+    failures.reserve(data.values.size() - suspended);
+    suspensions.reserve(suspended);
     for (std::size_t i = 0; i < data.values.size(); ++i) {
         const bool pointFailure = data.states[i] == State::failure ||
                                   (data.states[i] == State::interval && data.values[i] == data.upper[i]);
         if (pointFailure) {
-            failureKeys.push_back(timeKey(data.upper[i]));
-            failureCounts.push_back(data.counts[i]);
+            failures.add(data.upper[i], data.counts[i]);
         } else if (data.states[i] == State::suspension) {
-            suspensionKeys.push_back(timeKey(data.values[i]));
-            suspensionCounts.push_back(data.counts[i]);
+            suspensions.add(data.values[i], data.counts[i]);
         } else {
             prepared.intervalLower.push_back(data.values[i]);
             prepared.intervalUpper.push_back(data.upper[i]);
@@ -182,15 +180,21 @@ PreparedData prepareLifeData(const LifeData& data, const FitSettings& settings)
         prepared.largestTime = std::max(prepared.largestTime, data.upper[i]);
     }
 
-    // The kinds are sorted at once, one chunk of work each, on whichever thread claims it.
+    // Five sorts, one chunk of work each, on whichever thread claims it; then the two merges.
     const std::unique_ptr<ChunkedWork> work = makeWork(data.values.size(), settings);
-    work->run(3 * ChunkedWork::chunkSize, [&](std::uint32_t kind, std::uint32_t, std::uint32_t) {
-        if (kind == 0)
-            sortAndMergeTimes(failureKeys, failureCounts, prepared.failureTimes, prepared.failureCounts);
-        else if (kind == 1)
-            sortAndMergeTimes(suspensionKeys, suspensionCounts, prepared.suspensionTimes, prepared.suspensionCounts);
+    work->run(5 * ChunkedWork::chunkSize, [&](std::uint32_t task, std::uint32_t, std::uint32_t) {
+        if (task < 2)
+            failures.sortHalf(static_cast<int>(task));
+        else if (task < 4)
+            suspensions.sortHalf(static_cast<int>(task - 2));
         else
             sortAndMergeIntervals(prepared.intervalLower, prepared.intervalUpper, prepared.intervalCounts);
+    });
+    work->run(2 * ChunkedWork::chunkSize, [&](std::uint32_t task, std::uint32_t, std::uint32_t) {
+        if (task == 0)
+            failures.merge(prepared.failureTimes, prepared.failureCounts);
+        else
+            suspensions.merge(prepared.suspensionTimes, prepared.suspensionCounts);
     });
 
     for (double c : prepared.failureCounts)
