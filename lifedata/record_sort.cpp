@@ -96,8 +96,13 @@ void PointRecords::merge(std::vector<double>& times, std::vector<double>& merged
     };
     const std::size_t middle = keys.size() / 2;
     std::size_t i = 0, j = middle;
-    while (i < middle && j < keys.size())
-        append(keys[j] < keys[i] ? j++ : i++);
+    while (i < middle && j < keys.size()) {
+        // Without a branch: which half gives the next record is as good as random.
+        const bool second = keys[j] < keys[i];
+        append(second ? j : i);
+        j += second;
+        i += !second;
+    }
     while (i < middle)
         append(i++);
     while (j < keys.size())
