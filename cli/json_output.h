@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "json_text.h"
 #include "terminal_host.h"
 
 // What ended the shape iteration early, if anything.
@@ -11,11 +12,3 @@ enum class StopCause { none, interrupt, timeLimit };
 
 // The JSON document of the last run, ended by LF; `failure` is the message of a failed run.
 std::string runJson(StopCause stop, const RunFailure& failure);
-
-// A JSON string literal of the bytes of `text`, quotes included. Bytes that are not valid UTF-8 are
-// written as \u0080 to \u00FF, the character of the same number.
-std::string jsonString(const std::string& text);
-
-// The shortest text that reads back as exactly `value` ("-0.0" for negative zero, which parsers
-// would read as an integer otherwise); "null" for an infinity or a NaN.
-std::string jsonNumber(double value);

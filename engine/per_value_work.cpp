@@ -4,17 +4,13 @@
 // threads or on which thread computed which value.
 #include "per_value_work.h"
 
-#include <atomic>
-#include <cfenv>
 #include <cmath>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
+#include <memory>
 #include <new>
-#include <system_error>
 #include <thread>
-#include <vector>
 
+#include "chunked_work.h"
 #include "estimation_state.h"
 #include "plotting_position.h"
 
@@ -22,184 +18,38 @@ PerValueSettings perValueSettings;
 
 namespace {
 
-// Values per claim: large enough that claiming costs nothing, small enough to share out evenly.
-constexpr std::uint32_t chunkSize = 2048;
-
 enum class Job { powers, logs, ordinates };
 
-// One pass of per-value work: out[i] for i in [0, count).
+// One pass of per-value work: out[i] for every index of the sample.
 struct Pass {
     Job job;
     double parameter; // m for powers, the trial location for logs
     double* out;
-    std::uint32_t count;
-    std::atomic<std::uint32_t>* ready; // per chunk, the generation of the pass that last filled it
+
+    void operator()(std::uint32_t, std::uint32_t begin, std::uint32_t end) const
+    {
+        const double* samples = state.samples;
+        switch (job) {
+        case Job::powers:
+            for (std::uint32_t i = begin; i < end; ++i)
+                out[i] = std::pow(samples[i] - state.gamma, parameter);
+            break;
+        case Job::logs:
+            for (std::uint32_t i = begin; i < end; ++i)
+                out[i] = std::log(samples[i] - parameter);
+            break;
+        case Job::ordinates:
+            for (std::uint32_t i = begin; i < end; ++i)
+                out[i] = weibullOrdinate(i + 1);
+            break;
+        }
+    }
 };
 
-std::uint32_t chunkCount(std::uint32_t count) { return count / chunkSize + (count % chunkSize != 0); }
-std::uint32_t chunkBegin(std::uint32_t chunk) { return chunk * chunkSize; }
-std::uint32_t chunkEnd(std::uint32_t count, std::uint32_t chunk)
-{
-    return count - chunkBegin(chunk) < chunkSize ? count : chunkBegin(chunk) + chunkSize;
-}
+// The run's helper threads; absent outside a run.
+std::unique_ptr<ChunkedWork> work;
 
-void computeChunk(const Pass& pass, std::uint32_t chunk)
-{
-    const std::uint32_t begin = chunkBegin(chunk);
-    const std::uint32_t end = chunkEnd(pass.count, chunk);
-    const double* samples = state.samples;
-    switch (pass.job) {
-    case Job::powers:
-        for (std::uint32_t i = begin; i < end; ++i)
-            pass.out[i] = std::pow(samples[i] - state.gamma, pass.parameter);
-        break;
-    case Job::logs:
-        for (std::uint32_t i = begin; i < end; ++i)
-            pass.out[i] = std::log(samples[i] - pass.parameter);
-        break;
-    case Job::ordinates:
-        for (std::uint32_t i = begin; i < end; ++i)
-            pass.out[i] = weibullOrdinate(i + 1);
-        break;
-    }
-}
-
-// Helper threads started once per run. A pass is published under the mutex with a new generation;
-// chunks are claimed through one 64-bit counter holding the generation above the chunk index, so a
-// helper that wakes late can never claim a chunk of a later pass with the parameters of an earlier one.
-// A finished chunk is marked with the pass's generation, which lets the calling thread add up the
-// chunks in index order while later ones are still being computed.
-struct Helpers {
-    std::vector<std::thread> threads;
-    std::mutex mutex;
-    std::condition_variable wake;
-    bool quitting = false;
-    std::uint32_t generation = 0;
-    Pass pass{};
-    std::atomic<std::uint64_t> claims{0};
-    std::vector<std::atomic<std::uint32_t>> ready;
-    std::fenv_t environment;
-};
-
-Helpers helpers;
-
-// Claims the next chunk of pass `generation`; false when it has none left or a new pass began.
-bool claimChunk(std::uint32_t generation, std::uint32_t chunks, std::uint32_t& chunk)
-{
-    std::uint64_t claim = helpers.claims.load();
-    for (;;) {
-        if (static_cast<std::uint32_t>(claim >> 32) != generation)
-            return false;
-        chunk = static_cast<std::uint32_t>(claim);
-        if (chunk >= chunks)
-            return false;
-        if (helpers.claims.compare_exchange_weak(claim, claim + 1))
-            return true;
-    }
-}
-
-// Computes one claimed chunk and marks it finished.
-bool computeNextChunk(const Pass& pass, std::uint32_t generation)
-{
-    std::uint32_t chunk = 0;
-    if (!claimChunk(generation, chunkCount(pass.count), chunk))
-        return false;
-    computeChunk(pass, chunk);
-    pass.ready[chunk].store(generation, std::memory_order_release);
-    return true;
-}
-
-void helperLoop()
-{
-    // The same rounding and precision as the run's thread, whatever a new thread starts with.
-    std::fesetenv(&helpers.environment);
-    std::uint32_t seen = 0;
-    for (;;) {
-        Pass pass;
-        std::uint32_t generation;
-        {
-            std::unique_lock<std::mutex> lock(helpers.mutex);
-            helpers.wake.wait(lock, [&] { return helpers.quitting || helpers.generation != seen; });
-            if (helpers.quitting)
-                return;
-            pass = helpers.pass;
-            generation = seen = helpers.generation;
-        }
-        while (computeNextChunk(pass, generation)) {
-        }
-    }
-}
-
-void startHelpers(unsigned count)
-{
-    std::fegetenv(&helpers.environment);
-    helpers.quitting = false;
-    helpers.generation = 0;
-    helpers.claims.store(0);
-    for (unsigned t = 0; t < count; ++t) {
-        try {
-            helpers.threads.emplace_back(helperLoop);
-        } catch (const std::system_error&) {
-            break; // fewer helpers: the same results, only slower
-        }
-    }
-}
-
-void stopHelpers()
-{
-    {
-        std::lock_guard<std::mutex> lock(helpers.mutex);
-        helpers.quitting = true;
-    }
-    helpers.wake.notify_all();
-    for (std::thread& thread : helpers.threads)
-        thread.join();
-    helpers.threads.clear();
-    helpers.ready = std::vector<std::atomic<std::uint32_t>>();
-}
-
-// Hands `pass` to the helpers and returns its generation. Every chunk of the previous pass is
-// finished by then, so the marks can be replaced when the pass has more chunks than there are marks.
-std::uint32_t publishPass(Pass pass)
-{
-    const std::uint32_t chunks = chunkCount(pass.count);
-    std::uint32_t generation;
-    {
-        std::lock_guard<std::mutex> lock(helpers.mutex);
-        if (helpers.ready.size() < chunks)
-            helpers.ready = std::vector<std::atomic<std::uint32_t>>(chunks);
-        pass.ready = helpers.ready.data();
-        generation = ++helpers.generation;
-        helpers.pass = pass;
-        helpers.claims.store(static_cast<std::uint64_t>(generation) << 32);
-    }
-    helpers.wake.notify_all();
-    return generation;
-}
-
-// Waits until chunk `chunk` of pass `generation` is finished, computing other chunks meanwhile.
-void awaitChunk(std::uint32_t generation, std::uint32_t chunk)
-{
-    const Pass& pass = helpers.pass;
-    while (helpers.ready[chunk].load(std::memory_order_acquire) != generation) {
-        if (!computeNextChunk(pass, generation))
-            std::this_thread::yield();
-    }
-}
-
-// Runs one pass, on the helpers and this thread together when there are helpers.
-void runPass(const Pass& pass)
-{
-    const std::uint32_t chunks = chunkCount(pass.count);
-    if (helpers.threads.empty()) {
-        for (std::uint32_t chunk = 0; chunk < chunks; ++chunk)
-            computeChunk(pass, chunk);
-        return;
-    }
-    const std::uint32_t generation = publishPass(pass);
-    for (std::uint32_t chunk = 0; chunk < chunks; ++chunk)
-        awaitChunk(generation, chunk);
-}
+void runPass(const Pass& pass) { work->run(state.n, pass); }
 
 // An array of n doubles owned by the run, with the state it was computed for.
 struct PerRunArray {
@@ -263,7 +113,7 @@ const double* currentLogs()
     double* values = logs.get();
     if (!values)
         return nullptr;
-    runPass({Job::logs, state.gamma, values, state.n, nullptr});
+    runPass({Job::logs, state.gamma, values});
     double L = 0;
     for (std::uint32_t i = 0; i < state.n; ++i)
         L += values[i];
@@ -284,7 +134,7 @@ const double* currentOrdinates()
     double* values = ordinates.get();
     if (!values)
         return nullptr;
-    runPass({Job::ordinates, 0, values, state.n, nullptr});
+    runPass({Job::ordinates, 0, values});
     ordinates.filled = true;
     perRun.ordinatesFunction = state.rankFunction;
     return values;
@@ -301,15 +151,15 @@ void startPerValueWork()
 
     const unsigned threads = perValueSettings.threads != 0 ? perValueSettings.threads
                                                            : std::thread::hardware_concurrency();
-    if (state.n >= perValueSettings.threadThreshold && threads > 1)
-        startHelpers(threads - 1);
+    const bool shared = state.n >= perValueSettings.threadThreshold && threads > 1;
+    work = std::make_unique<ChunkedWork>(shared ? threads - 1 : 0);
 }
 
 void stopPerValueWork()
 {
     if (!perRun.started)
         return;
-    stopHelpers();
+    work.reset();
     perRun.logs.release();
     perRun.ordinates.release();
     perRun.buffer.release();
@@ -333,22 +183,15 @@ bool sumPowers(double m, PowerSums& sums)
 
     // Each chunk is added as soon as it is ready (with no helpers: right after it is computed, while
     // it is still in the cache), always in index order on this thread.
-    const Pass pass{Job::powers, m, xm, state.n, nullptr};
-    const std::uint32_t chunks = chunkCount(state.n);
-    const bool shared = !helpers.threads.empty();
-    const std::uint32_t generation = shared ? publishPass(pass) : 0;
     double S0 = 0, S1 = 0, S2 = 0;
-    for (std::uint32_t chunk = 0; chunk < chunks; ++chunk) {
-        if (shared)
-            awaitChunk(generation, chunk);
-        else
-            computeChunk(pass, chunk);
-        for (std::uint32_t i = chunkBegin(chunk); i < chunkEnd(state.n, chunk); ++i) {
+    auto add = [&](std::uint32_t, std::uint32_t begin, std::uint32_t end) {
+        for (std::uint32_t i = begin; i < end; ++i) {
             S0 += xm[i];
             S1 += xm[i] * lnX[i];
             S2 += xm[i] * lnX[i] * lnX[i];
         }
-    }
+    };
+    work->run(state.n, Pass{Job::powers, m, xm}, add);
     perRun.sums = {S0, S1, S2, perRun.logSum};
     perRun.sumsM = m;
     perRun.sumsKnown = true;
@@ -364,6 +207,6 @@ PlotArrays weibullPlotArrays(double g)
     double* x = perRun.buffer.get();
     if (!y || !x)
         return {nullptr, nullptr};
-    runPass({Job::logs, g, x, state.n, nullptr});
+    runPass({Job::logs, g, x});
     return {x, y};
 }

@@ -1,0 +1,14 @@
+// An analysis as the JSON document of `varnel --mle --json`, shared by the command line and the
+// Python package.
+#pragma once
+
+#include <string>
+
+#include "life_analysis.h"
+
+namespace lifedata {
+
+// One object, ended by LF.
+std::string analysisJson(const Analysis& analysis, const AnalysisRequest& request);
+
+} // namespace lifedata

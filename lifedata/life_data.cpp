@@ -1,0 +1,73 @@
+// The summary and the checks of life-data records.
+#include "life_data.h"
+
+#include <cmath>
+#include <string>
+
+namespace lifedata {
+
+DataSummary summarizeLifeData(const LifeData& data)
+{
+    DataSummary summary;
+    summary.lines = data.values.size();
+    for (std::size_t i = 0; i < data.values.size(); ++i) {
+        const std::uint64_t count = data.counts[i];
+        summary.units += count;
+        switch (data.states[i]) {
+        case State::failure:
+            summary.failures += count;
+            break;
+        case State::suspension:
+            summary.suspensions += count;
+            break;
+        case State::interval:
+            summary.intervals += count;
+            break;
+        }
+    }
+    return summary;
+}
+
+namespace {
+
+std::string recordProblem(const LifeData& data, std::size_t i)
+{
+    const double value = data.values[i];
+    const double upper = data.upper[i];
+    if (!std::isfinite(value) || !std::isfinite(upper))
+        return "a time that is not a finite number";
+    if (value < 0 || upper < 0)
+        return "a negative time";
+    if (data.counts[i] < 1 || data.counts[i] > maximumCount)
+        return "a count outside 1 to 2147483647";
+    switch (data.states[i]) {
+    case State::interval:
+        if (value > upper)
+            return "an interval whose lower end is above its upper end";
+        break;
+    case State::failure:
+    case State::suspension:
+        if (upper != value)
+            return "an upper end different from the time of a failure or suspension";
+        break;
+    default:
+        return "an unknown state";
+    }
+    return "";
+}
+
+} // namespace
+
+void validateLifeData(const LifeData& data)
+{
+    const std::size_t n = data.values.size();
+    if (data.upper.size() != n || data.states.size() != n || data.counts.size() != n)
+        throw DataError("life data: values, upper ends, states and counts differ in length");
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string problem = recordProblem(data, i);
+        if (!problem.empty())
+            throw DataError("record " + std::to_string(i + 1) + ": " + problem);
+    }
+}
+
+} // namespace lifedata

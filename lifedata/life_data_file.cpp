@@ -1,0 +1,249 @@
+// The life-data reader. Lines come from the classic reader's TextReader and values from its number
+// syntax, so a file reads the same values in both methods; what follows the value is checked here
+// strictly, because a mistyped state or count silently read as a failure would change the estimate.
+#include "life_data_file.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "number_syntax.h"
+#include "text_lines.h"
+
+namespace lifedata {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLineEnd(char c) { return c == '\0' || c == '\n'; }
+
+struct LineRecord {
+    double value = 0;
+    double upper = 0;
+    State state = State::failure;
+    std::uint32_t count = 1;
+};
+
+// What one line holds: nothing to read, a record, or what was expected instead.
+struct ParsedLine {
+    enum class Kind { skipped, record, malformed } kind = Kind::skipped;
+    LineRecord record;
+    const char* expected = "";
+};
+
+ParsedLine malformed(const char* expected)
+{
+    ParsedLine parsed;
+    parsed.kind = ParsedLine::Kind::malformed;
+    parsed.expected = expected;
+    return parsed;
+}
+
+// Moves past the blanks and at most one comma between two fields; false at the end of the line.
+bool nextField(const char*& p)
+{
+    while (isBlank(*p))
+        ++p;
+    if (*p == ',') {
+        ++p;
+        while (isBlank(*p))
+            ++p;
+    }
+    return !isLineEnd(*p);
+}
+
+bool atLineEnd(const char* p)
+{
+    while (isBlank(*p))
+        ++p;
+    return isLineEnd(*p);
+}
+
+// The token from `p` to the next separator.
+const char* tokenEnd(const char* p)
+{
+    while (!isLineEnd(*p) && !isBlank(*p) && *p != ',')
+        ++p;
+    return p;
+}
+
+// A count: digits only, 1 to maximumCount. Advances `p` past it.
+bool readCount(const char*& p, std::uint32_t& count)
+{
+    const char* end = tokenEnd(p);
+    if (end == p)
+        return false;
+    std::uint64_t value = 0;
+    for (const char* q = p; q < end; ++q) {
+        if (!isDigit(*q))
+            return false;
+        value = value * 10 + static_cast<std::uint64_t>(*q - '0');
+        if (value > maximumCount)
+            return false;
+    }
+    if (value == 0)
+        return false;
+    count = static_cast<std::uint32_t>(value);
+    p = end;
+    return true;
+}
+
+// A state letter standing alone as a field: F, S or I in either case; 0 otherwise.
+char readState(const char*& p)
+{
+    const char* end = tokenEnd(p);
+    if (end - p != 1)
+        return 0;
+    const char c = static_cast<char>(*p | 0x20);
+    if (c != 'f' && c != 's' && c != 'i')
+        return 0;
+    p = end;
+    return c;
+}
+
+// A line whose first character is a sign followed by a number is data the classic reader skips;
+// here it must not vanish silently.
+bool startsWithSignedNumber(const char* line)
+{
+    const char* p = line;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    if (*p != '+' && *p != '-')
+        return false;
+    ++p;
+    return isDigit(*p) || (*p == '.' && isDigit(p[1]));
+}
+
+bool isBlankLine(const char* line)
+{
+    const char* p = line;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    return isLineEnd(*p);
+}
+
+const char* const countExpected = "expected a count after the state: a whole number from 1 to 2147483647 in digits";
+const char* const fieldsExpected = "expected VALUE [F|S [COUNT]] or LOW HIGH I [COUNT]";
+
+// The fields after the count or the state, when the line ends there.
+ParsedLine finishLine(const char* p, LineRecord record)
+{
+    if (nextField(p)) {
+        if (!readCount(p, record.count))
+            return malformed(countExpected);
+    }
+    if (!atLineEnd(p))
+        return malformed("expected nothing after the count");
+    ParsedLine parsed;
+    parsed.kind = ParsedLine::Kind::record;
+    parsed.record = record;
+    return parsed;
+}
+
+ParsedLine parseLine(const char* line)
+{
+    if (!isDataLine(line))
+        return startsWithSignedNumber(line) ? malformed("expected a time not below 0") : ParsedLine{};
+    if (isBlankLine(line))
+        return {};
+    const char* p = nullptr;
+    LineRecord record;
+    record.value = readNumber(line, &p);
+    if (p == line)
+        return malformed("expected a number at the start of the line");
+    record.upper = record.value;
+    if (!std::isfinite(record.value))
+        return malformed("expected a finite time");
+    if (!nextField(p))
+        return finishLine(p, record);
+
+    if (const char state = readState(p)) {
+        if (state == 'i')
+            return malformed("expected LOW HIGH I: an interval needs both ends");
+        record.state = state == 's' ? State::suspension : State::failure;
+        return finishLine(p, record);
+    }
+    const char* high = p;
+    const double upper = readNumber(high, &p);
+    if (p == high || p != tokenEnd(high))
+        return malformed(fieldsExpected);
+    if (!std::isfinite(upper))
+        return malformed("expected a finite upper end of the interval");
+    if (!nextField(p) || readState(p) != 'i')
+        return malformed("expected I after the two ends of an interval: LOW HIGH I [COUNT]");
+    if (record.value > upper)
+        return malformed("expected LOW not above HIGH in LOW HIGH I");
+    record.upper = upper;
+    record.state = record.value == upper ? State::failure : State::interval;
+    return finishLine(p, record);
+}
+
+bool endsText(const char* line)
+{
+    const char* p = line;
+    while (!isLineEnd(*p))
+        ++p;
+    return *p == '\n';
+}
+
+struct ClosingFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, ClosingFile>;
+
+File openData(const std::string& path)
+{
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        throw DataError(path + ": " + std::strerror(errno));
+    return file;
+}
+
+} // namespace
+
+LifeData readLifeDataFile(const std::string& path)
+{
+    File file = openData(path);
+    // Large enough to be kept off the stack.
+    auto reader = std::make_unique<TextReader>();
+    reader->start(file.get());
+    LifeData data;
+    // Text lines, counted by their LFs: a text line longer than 255 characters is read in pieces.
+    std::uint64_t lineNumber = 1;
+    for (const char* line; (line = reader->nextLine()) != nullptr; lineNumber += endsText(line)) {
+        const ParsedLine parsed = parseLine(line);
+        if (parsed.kind == ParsedLine::Kind::malformed)
+            throw DataError(path + ":" + std::to_string(lineNumber) + ": " + parsed.expected);
+        if (parsed.kind == ParsedLine::Kind::skipped)
+            continue;
+        data.values.push_back(parsed.record.value);
+        data.upper.push_back(parsed.record.upper);
+        data.states.push_back(parsed.record.state);
+        data.counts.push_back(parsed.record.count);
+    }
+    if (reader->failed)
+        throw DataError(path + ": cannot be read");
+    return data;
+}
+
+std::uint64_t countMarkedLines(const std::string& path)
+{
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return 0;
+    auto reader = std::make_unique<TextReader>();
+    reader->start(file.get());
+    std::uint64_t marked = 0;
+    while (const char* line = reader->nextLine()) {
+        const ParsedLine parsed = parseLine(line);
+        if (parsed.kind == ParsedLine::Kind::record &&
+            (parsed.record.state != State::failure || parsed.record.count != 1))
+            ++marked;
+    }
+    return marked;
+}
+
+} // namespace lifedata

@@ -1,0 +1,20 @@
+// Reading life data from a data file: the classic file's number syntax and line rules, with optional
+// fields after the value: `VALUE [STATE [COUNT]]` or `LOW HIGH I [COUNT]`.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "life_data.h"
+
+namespace lifedata {
+
+// Every data line of the file, in file order. Throws DataError "FILE:LINE: ..." for a malformed
+// line and "FILE: ..." when the file cannot be read.
+LifeData readLifeDataFile(const std::string& path);
+
+// How many data lines carry a state (S, I or F) or a count: the lines the classic reader would
+// take as one failure each. 0 when the file cannot be read.
+std::uint64_t countMarkedLines(const std::string& path);
+
+} // namespace lifedata

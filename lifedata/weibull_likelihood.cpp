@@ -1,0 +1,300 @@
+// The Weibull log-likelihood of grouped life data and its derivatives in (ln m, ln eta, gamma).
+// Each record's terms are formed on any thread; every chunk of records gives its partial sums, and
+// the partial sums are added in chunk order, kind after kind, so that the result does not depend on
+// the number of threads.
+#include "weibull_likelihood.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <thread>
+
+namespace lifedata {
+
+namespace {
+
+// Records by value, with equal records merged into one whose count is the sum.
+void sortAndMerge(std::vector<double>& times, std::vector<double>& counts)
+{
+    std::vector<std::size_t> order(times.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    if (!std::is_sorted(times.begin(), times.end()))
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return times[a] < times[b]; });
+    std::vector<double> mergedTimes, mergedCounts;
+    mergedTimes.reserve(times.size());
+    mergedCounts.reserve(times.size());
+    for (std::size_t k : order) {
+        if (!mergedTimes.empty() && mergedTimes.back() == times[k]) {
+            mergedCounts.back() += counts[k];
+        } else {
+            mergedTimes.push_back(times[k]);
+            mergedCounts.push_back(counts[k]);
+        }
+    }
+    times = std::move(mergedTimes);
+    counts = std::move(mergedCounts);
+}
+
+void sortAndMergeIntervals(PreparedData& prepared)
+{
+    std::vector<double>& lower = prepared.intervalLower;
+    std::vector<double>& upper = prepared.intervalUpper;
+    std::vector<double>& counts = prepared.intervalCounts;
+    std::vector<std::size_t> order(lower.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return lower[a] < lower[b] || (lower[a] == lower[b] && upper[a] < upper[b]);
+    });
+    std::vector<double> mergedLower, mergedUpper, mergedCounts;
+    for (std::size_t k : order) {
+        if (!mergedLower.empty() && mergedLower.back() == lower[k] && mergedUpper.back() == upper[k]) {
+            mergedCounts.back() += counts[k];
+        } else {
+            mergedLower.push_back(lower[k]);
+            mergedUpper.push_back(upper[k]);
+            mergedCounts.push_back(counts[k]);
+        }
+    }
+    lower = std::move(mergedLower);
+    upper = std::move(mergedUpper);
+    counts = std::move(mergedCounts);
+}
+
+std::size_t countDistinctFailureTimes(const PreparedData& prepared)
+{
+    std::vector<double> times = prepared.failureTimes;
+    times.insert(times.end(), prepared.intervalUpper.begin(), prepared.intervalUpper.end());
+    std::sort(times.begin(), times.end());
+    return static_cast<std::size_t>(std::unique(times.begin(), times.end()) - times.begin());
+}
+
+// Partial sums of one chunk: the value, the gradient and the upper half of the Hessian.
+struct Sums {
+    double value = 0;
+    double g[3] = {0, 0, 0};
+    double h[6] = {0, 0, 0, 0, 0, 0}; // 00 01 02 11 12 22
+
+    void add(const Sums& other)
+    {
+        value += other.value;
+        for (int k = 0; k < 3; ++k)
+            g[k] += other.g[k];
+        for (int k = 0; k < 6; ++k)
+            h[k] += other.h[k];
+    }
+};
+
+// The derivatives of s = m (ln x - ln eta) = ln (x/eta)^m in (ln m, ln eta, gamma).
+struct PowerTerm {
+    double x, s, w;   // x, s and w = exp(s)
+    double ds[3];
+    double d2s[6];
+
+    PowerTerm(double x_, double m, double lnEta) : x(x_)
+    {
+        s = m * (std::log(x) - lnEta);
+        w = std::exp(s);
+        ds[0] = s;
+        ds[1] = -m;
+        ds[2] = -m / x;
+        d2s[0] = s;
+        d2s[1] = -m;
+        d2s[2] = -m / x;
+        d2s[3] = 0;
+        d2s[4] = 0;
+        d2s[5] = -m / (x * x);
+    }
+};
+
+constexpr int pairI[6] = {0, 0, 0, 1, 1, 2};
+constexpr int pairJ[6] = {0, 1, 2, 1, 2, 2};
+
+struct Parameters {
+    double m, lnM, lnEta, gamma;
+    int order;
+};
+
+void addFailure(Sums& sums, double t, double c, const Parameters& p)
+{
+    const double x = t - p.gamma;
+    if (!(x > 0)) {
+        sums.value += -std::numeric_limits<double>::infinity();
+        return;
+    }
+    const PowerTerm term(x, p.m, p.lnEta);
+    sums.value += c * (p.lnM - std::log(x) + term.s - term.w);
+    if (p.order < 1)
+        return;
+    const double oneMinusW = 1 - term.w;
+    sums.g[0] += c * (1 + oneMinusW * term.ds[0]);
+    sums.g[1] += c * (oneMinusW * term.ds[1]);
+    sums.g[2] += c * (1 / x + oneMinusW * term.ds[2]);
+    if (p.order < 2)
+        return;
+    for (int k = 0; k < 6; ++k)
+        sums.h[k] += c * (oneMinusW * term.d2s[k] - term.w * term.ds[pairI[k]] * term.ds[pairJ[k]]);
+    sums.h[5] += c / (x * x);
+}
+
+void addSuspension(Sums& sums, double t, double c, const Parameters& p)
+{
+    const double x = t - p.gamma;
+    if (!(x > 0))
+        return; // certain survival: no information
+    const PowerTerm term(x, p.m, p.lnEta);
+    sums.value -= c * term.w;
+    if (p.order < 1)
+        return;
+    for (int k = 0; k < 3; ++k)
+        sums.g[k] -= c * term.w * term.ds[k];
+    if (p.order < 2)
+        return;
+    for (int k = 0; k < 6; ++k)
+        sums.h[k] -= c * term.w * (term.ds[pairI[k]] * term.ds[pairJ[k]] + term.d2s[k]);
+}
+
+// ln(R(a) - R(b)) = -w_a + ln(1 - exp(w_a - w_b)), formed without cancellation.
+void addInterval(Sums& sums, double a, double b, double c, const Parameters& p)
+{
+    const double xb = b - p.gamma;
+    if (!(xb > 0)) {
+        sums.value += -std::numeric_limits<double>::infinity();
+        return;
+    }
+    const double xa = a - p.gamma;
+    const PowerTerm upper(xb, p.m, p.lnEta);
+    double wa = 0, dwa[3] = {0, 0, 0}, d2wa[6] = {0, 0, 0, 0, 0, 0};
+    if (xa > 0) {
+        const PowerTerm lower(xa, p.m, p.lnEta);
+        wa = lower.w;
+        for (int k = 0; k < 3; ++k)
+            dwa[k] = wa * lower.ds[k];
+        for (int k = 0; k < 6; ++k)
+            d2wa[k] = wa * (lower.ds[pairI[k]] * lower.ds[pairJ[k]] + lower.d2s[k]);
+    }
+    const double q = -std::expm1(wa - upper.w);
+    sums.value += c * (std::log(q) - wa);
+    if (p.order < 1)
+        return;
+    const double r = std::exp(wa - upper.w);
+    double dwb[3], grad[3];
+    for (int k = 0; k < 3; ++k) {
+        dwb[k] = upper.w * upper.ds[k];
+        grad[k] = (r * dwb[k] - dwa[k]) / q;
+        sums.g[k] += c * grad[k];
+    }
+    if (p.order < 2)
+        return;
+    for (int k = 0; k < 6; ++k) {
+        const int i = pairI[k], j = pairJ[k];
+        const double d2wb = upper.w * (upper.ds[i] * upper.ds[j] + upper.d2s[k]);
+        const double curvature = ((dwa[i] * dwa[j] - d2wa[k]) - r * (dwb[i] * dwb[j] - d2wb)) / q;
+        sums.h[k] += c * (curvature - grad[i] * grad[j]);
+    }
+}
+
+// Sums over `count` records with `add(sums, index)`, chunk partials added in chunk order.
+template <class Add>
+Sums sumRecords(ChunkedWork& work, std::size_t count, const Add& add)
+{
+    std::vector<Sums> partial(ChunkedWork::chunkCount(static_cast<std::uint32_t>(count)));
+    Sums total;
+    auto compute = [&](std::uint32_t chunk, std::uint32_t begin, std::uint32_t end) {
+        Sums sums;
+        for (std::uint32_t i = begin; i < end; ++i)
+            add(sums, i);
+        partial[chunk] = sums;
+    };
+    auto consume = [&](std::uint32_t chunk, std::uint32_t, std::uint32_t) { total.add(partial[chunk]); };
+    work.run(static_cast<std::uint32_t>(count), compute, consume);
+    return total;
+}
+
+// Below this many records the helpers would cost more than they save.
+constexpr std::size_t threadThreshold = 16384;
+
+} // namespace
+
+PreparedData prepareLifeData(const LifeData& data)
+{
+    PreparedData prepared;
+    for (std::size_t i = 0; i < data.values.size(); ++i) {
+        const double count = data.counts[i];
+        const bool pointFailure = data.states[i] == State::failure ||
+                                  (data.states[i] == State::interval && data.values[i] == data.upper[i]);
+        if (pointFailure) {
+            prepared.failureTimes.push_back(data.upper[i]);
+            prepared.failureCounts.push_back(count);
+        } else if (data.states[i] == State::suspension) {
+            prepared.suspensionTimes.push_back(data.values[i]);
+            prepared.suspensionCounts.push_back(count);
+        } else {
+            prepared.intervalLower.push_back(data.values[i]);
+            prepared.intervalUpper.push_back(data.upper[i]);
+            prepared.intervalCounts.push_back(count);
+        }
+        prepared.largestTime = std::max(prepared.largestTime, data.upper[i]);
+    }
+    sortAndMerge(prepared.failureTimes, prepared.failureCounts);
+    sortAndMerge(prepared.suspensionTimes, prepared.suspensionCounts);
+    sortAndMergeIntervals(prepared);
+    for (double c : prepared.failureCounts)
+        prepared.failureUnits += c;
+    for (double c : prepared.intervalCounts)
+        prepared.failureUnits += c;
+    prepared.distinctFailureTimes = countDistinctFailureTimes(prepared);
+    return prepared;
+}
+
+double smallestFailure(const PreparedData& data)
+{
+    double x1 = std::numeric_limits<double>::infinity();
+    if (!data.failureTimes.empty())
+        x1 = data.failureTimes.front();
+    for (double b : data.intervalUpper)
+        x1 = std::min(x1, b);
+    return x1;
+}
+
+std::unique_ptr<ChunkedWork> makeWork(const PreparedData& data, const FitSettings& settings)
+{
+    const std::size_t records = data.failureTimes.size() + data.suspensionTimes.size() + data.intervalLower.size();
+    const unsigned threads = settings.threads != 0 ? settings.threads : std::thread::hardware_concurrency();
+    const bool shared = records >= threadThreshold && threads > 1;
+    return std::make_unique<ChunkedWork>(shared ? threads - 1 : 0);
+}
+
+LikelihoodDerivatives LikelihoodEvaluator::evaluate(double m, double eta, double gamma, int order)
+{
+    const Parameters p{m, std::log(m), std::log(eta), gamma, order};
+    const PreparedData& d = data_;
+    Sums total = sumRecords(work_, d.failureTimes.size(), [&](Sums& sums, std::uint32_t i) {
+        addFailure(sums, d.failureTimes[i], d.failureCounts[i], p);
+    });
+    total.add(sumRecords(work_, d.suspensionTimes.size(), [&](Sums& sums, std::uint32_t i) {
+        addSuspension(sums, d.suspensionTimes[i], d.suspensionCounts[i], p);
+    }));
+    total.add(sumRecords(work_, d.intervalLower.size(), [&](Sums& sums, std::uint32_t i) {
+        addInterval(sums, d.intervalLower[i], d.intervalUpper[i], d.intervalCounts[i], p);
+    }));
+
+    LikelihoodDerivatives result{};
+    result.value = total.value;
+    if (order >= 1)
+        for (int k = 0; k < 3; ++k)
+            result.gradient[k] = total.g[k];
+    if (order >= 2)
+        for (int k = 0; k < 6; ++k)
+            result.hessian[pairI[k]][pairJ[k]] = result.hessian[pairJ[k]][pairI[k]] = total.h[k];
+    return result;
+}
+
+LikelihoodDerivatives evaluateLikelihood(const PreparedData& data, double m, double eta, double gamma, int order,
+                                         const FitSettings& settings)
+{
+    std::unique_ptr<ChunkedWork> work = makeWork(data, settings);
+    return LikelihoodEvaluator(data, *work).evaluate(m, eta, gamma, order);
+}
+
+} // namespace lifedata

@@ -1,0 +1,67 @@
+// The Weibull log-likelihood of life data with shape m, scale eta and location gamma, x = t - gamma:
+// a failure adds ln f(x), a suspension ln R(x), an interval (a, b] ln(R(a) - R(b)), each times its
+// count. Its first and second derivatives are in p = (ln m, ln eta, gamma).
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "chunked_work.h"
+#include "life_data.h"
+
+namespace lifedata {
+
+// The data grouped by kind, each kind sorted ascending with equal records merged, so that a count
+// and the same record written out line by line give the same sums to the bit.
+struct PreparedData {
+    std::vector<double> failureTimes;
+    std::vector<double> failureCounts;
+    std::vector<double> suspensionTimes;
+    std::vector<double> suspensionCounts;
+    std::vector<double> intervalLower;   // sorted by lower end, then upper end
+    std::vector<double> intervalUpper;
+    std::vector<double> intervalCounts;
+    double failureUnits = 0;             // failures and intervals, counts included
+    std::size_t distinctFailureTimes = 0; // failure times and interval upper ends
+    double largestTime = 0;              // of every record, interval upper ends included
+};
+
+// Groups, sorts and merges validated records (an interval with equal ends is a failure).
+PreparedData prepareLifeData(const LifeData& data);
+
+// x1: the smallest failure time, interval upper ends included; +infinity without failures.
+double smallestFailure(const PreparedData& data);
+
+struct LikelihoodDerivatives {
+    double value;
+    double gradient[3];
+    double hessian[3][3];
+};
+
+struct FitSettings {
+    unsigned threads = 0; // threads, the caller's included; 0: one per hardware thread. Never changes a result.
+};
+
+// Helper threads for the sums over one prepared data set: none for a small one, otherwise one
+// fewer than `settings.threads` (the caller's thread works too).
+std::unique_ptr<ChunkedWork> makeWork(const PreparedData& data, const FitSettings& settings);
+
+// Evaluates the likelihood many times over one data set with one set of helper threads; what a fit
+// uses. Not for use by two threads at once.
+class LikelihoodEvaluator {
+public:
+    LikelihoodEvaluator(const PreparedData& data, ChunkedWork& work) : data_(data), work_(work) {}
+    LikelihoodDerivatives evaluate(double m, double eta, double gamma, int order);
+
+private:
+    const PreparedData& data_;
+    ChunkedWork& work_;
+};
+
+// The log-likelihood (constants included) and, for order 1 and 2, its gradient and Hessian in
+// (ln m, ln eta, gamma); what was not asked for is left 0. -infinity when a failure lies at or below
+// gamma. The sums run in one fixed order, the same for every number of threads.
+LikelihoodDerivatives evaluateLikelihood(const PreparedData& data, double m, double eta, double gamma, int order,
+                                         const FitSettings& settings);
+
+} // namespace lifedata
