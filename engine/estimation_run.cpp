@@ -31,6 +31,11 @@ void showResult(int id, double value)
 void runEstimation()
 {
     state.n = readSampleFile(state.RFile);
+    runEstimationOnSamples();
+}
+
+void runEstimationOnSamples()
+{
     if (state.n < 3) {
         failRun("Invalid data type", "Read data error");
         return;
