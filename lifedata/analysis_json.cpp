@@ -1,14 +1,84 @@
-// The JSON document of an analysis.
+// The JSON document of an analysis: numbers in their shortest round-trip form, null with the
+// number's text beside it where JSON has none, a status in words for every model.
 #include "analysis_json.h"
 
 #include "json_text.h"
 
 namespace lifedata {
 
-std::string analysisJson(const Analysis&, const AnalysisRequest&)
+namespace {
+
+std::string countText(std::uint64_t count) { return std::to_string(count); }
+
+std::string dataJson(const DataSummary& data)
+{
+    JsonObject object(1);
+    object.add("failures", countText(data.failures));
+    object.add("suspensions", countText(data.suspensions));
+    object.add("intervals", countText(data.intervals));
+    object.add("units", countText(data.units));
+    object.add("lines", countText(data.lines));
+    return object.close();
+}
+
+// A fit without an estimate has null values and nothing else: its status says why.
+JsonObject fitObject(const WeibullFit& fit)
+{
+    JsonObject object(1);
+    const bool estimated = fit.status == FitStatus::ok;
+    auto number = [&](const char* key, double value) {
+        if (estimated)
+            object.addNumber(key, value);
+        else
+            object.add(key, "null");
+    };
+    number("m", fit.m);
+    number("eta", fit.eta);
+    number("gamma", fit.gamma);
+    number("t0", fitT0(fit));
+    number("logLikelihood", fit.logLikelihood);
+    object.add("status", jsonString(fit.statusText));
+    return object;
+}
+
+std::string profileJson(const std::vector<ProfilePoint>& profile)
+{
+    std::string text = "[";
+    for (std::size_t i = 0; i < profile.size(); ++i) {
+        text += i == 0 ? "\n      " : ",\n      ";
+        text += '[';
+        text += jsonNumber(profile[i].gamma);
+        text += ", ";
+        text += jsonNumber(profile[i].logLikelihood);
+        text += ']';
+    }
+    return text + (profile.empty() ? "]" : "\n    ]");
+}
+
+std::string likelihoodRatioJson(const LikelihoodRatioTest& test)
+{
+    if (!test.available)
+        return "null";
+    JsonObject object(1);
+    object.addNumber("statistic", test.statistic);
+    object.addNumber("pValue", test.pValue);
+    object.add("note", jsonString("approximate: chi-square with 1 degree of freedom"));
+    return object.close();
+}
+
+} // namespace
+
+std::string analysisJson(const Analysis& analysis, const AnalysisRequest& request)
 {
     JsonObject root(0);
     root.add("method", jsonString("mle"));
+    root.add("data", dataJson(analysis.data));
+    root.add("twoParameter", fitObject(analysis.twoParameter).close());
+    JsonObject three = fitObject(analysis.threeParameter.fit);
+    if (request.model != ModelChoice::twoParameter)
+        three.add("profile", profileJson(analysis.threeParameter.profile));
+    root.add("threeParameter", three.close());
+    root.add("likelihoodRatio", likelihoodRatioJson(analysis.likelihoodRatio));
     return root.close() + "\n";
 }
 

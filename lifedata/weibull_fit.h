@@ -25,6 +25,13 @@ struct WeibullFit {
     int iterations = 0;
 };
 
+// A fit with `status` and its words, and no estimate.
+WeibullFit withStatus(FitStatus status);
+
+// Throws DataError when the data cannot be fitted at all: no failures, or fewer than 2 distinct
+// failure times.
+void checkFittable(const PreparedData& data);
+
 // The classic scale t0 = eta^m of a fit; NaN without an estimate.
 double fitT0(const WeibullFit& fit);
 

@@ -140,6 +140,8 @@ void ChunkedWork::runChunks(std::uint32_t count, ComputeFunction compute, const 
                             ConsumeFunction consume, void* consumeContext)
 {
     const std::uint32_t chunks = chunkCount(count);
+    if (chunks == 0)
+        return;
     // With no helpers each chunk is consumed right after it is computed, while it is still in the cache.
     if (helpers_->threads.empty()) {
         for (std::uint32_t chunk = 0; chunk < chunks; ++chunk) {
