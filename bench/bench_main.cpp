@@ -10,6 +10,7 @@ int main(int argc, char** argv)
     registerShapeBenchmarks();
     registerFitBenchmarks();
     registerRunBenchmarks();
+    registerBoundsBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

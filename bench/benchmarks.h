@@ -5,3 +5,4 @@ void registerReaderBenchmarks();
 void registerShapeBenchmarks();
 void registerFitBenchmarks();
 void registerRunBenchmarks();
+void registerBoundsBenchmarks();

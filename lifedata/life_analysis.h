@@ -2,6 +2,7 @@
 #pragma once
 
 #include "life_data.h"
+#include "model_inference.h"
 #include "weibull_fit.h"
 
 namespace lifedata {
@@ -12,6 +13,14 @@ struct AnalysisRequest {
     ModelChoice model = ModelChoice::both;
     double gamma = 0;     // the fixed location of the two-parameter fit
     unsigned threads = 0; // 0: one per hardware thread; never changes a result
+
+    // Bounds and goodness of fit of each fitted model.
+    double confidence = 0.95;                 // two-sided, 0.5 to 0.9999
+    std::vector<double> bLifePercents{1, 10}; // each above 0 and below 100
+    std::vector<double> at;                   // times of reliabilities
+    BoundsChoice bounds = BoundsChoice::both;
+    unsigned bootstrap = 0;                   // samples for the p-value of the goodness of fit
+    std::uint64_t seed = 20240613;            // of the bootstrap, so that a run repeats exactly
 };
 
 // 2 (l3 - l2) and its approximate chi-square (1 degree of freedom) p-value.
@@ -26,6 +35,8 @@ struct Analysis {
     WeibullFit twoParameter;
     ThreeParameterFit threeParameter;
     LikelihoodRatioTest likelihoodRatio;
+    ModelInference twoParameterInference;   // available only where the model has an estimate
+    ModelInference threeParameterInference;
 };
 
 // Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed.

@@ -1,0 +1,73 @@
+// The cost of the bounds beside the fit they belong to, and of the bootstrap of the goodness of fit:
+//   a two-parameter fit of 1,000,000 records (a third suspensions) alone, and with Fisher and
+//   likelihood-ratio bounds of m, eta, B10 and R(t);
+//   1,000 three-parameter refits of 50 values, on 1 and on 2 threads.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "bench_data.h"
+#include "benchmarks.h"
+#include "bootstrap_goodness_of_fit.h"
+#include "model_inference.h"
+#include "random_stream.h"
+#include "weibull_fit.h"
+
+namespace {
+
+using namespace lifedata;
+
+// n Weibull lifetimes (shape 1.8, eta 100); every third unit suspended at its time.
+const PreparedData& censoredRecords(std::uint32_t n)
+{
+    static const PreparedData prepared = [n] {
+        RandomStream stream(7, 0);
+        LifeData data;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            data.values.push_back(weibullDraw(stream, 1.8, 100, 0));
+            data.states.push_back(i % 3 == 2 ? State::suspension : State::failure);
+        }
+        data.upper = data.values;
+        data.counts.assign(n, 1);
+        return prepareLifeData(data);
+    }();
+    return prepared;
+}
+
+void fitWithBounds(benchmark::State& bench, bool bounds)
+{
+    const std::uint32_t n = 1000000;
+    const PreparedData& data = censoredRecords(n);
+    const InferenceRequest request{0.95, {10}, {100}, BoundsChoice::both, 0, 0, 0};
+    for (auto _ : bench) {
+        const WeibullFit fit = fitTwoParameter(data, 0, FitSettings{});
+        if (bounds)
+            benchmark::DoNotOptimize(inferModel(data, fit, false, request));
+        benchmark::DoNotOptimize(fit);
+    }
+    reportTimePerValue(bench, n);
+}
+
+void bootstrapRefits(benchmark::State& bench, unsigned threads)
+{
+    const unsigned samples = 1000;
+    const BootstrapRequest request{{2.5, 100, 50}, true, 50, 0.5, samples, 11, threads};
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(bootstrapAndersonDarling(request));
+    reportTimePerValue(bench, samples);
+}
+
+} // namespace
+
+void registerBoundsBenchmarks()
+{
+    benchmark::RegisterBenchmark("lifeDataBounds/n:1000000/fit", fitWithBounds, false)
+        ->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark("lifeDataBounds/n:1000000/fitAndBounds", fitWithBounds, true)
+        ->Unit(benchmark::kMillisecond)->UseRealTime();
+    for (const unsigned threads : {1u, 2u}) {
+        benchmark::RegisterBenchmark(("bootstrap3P/B:1000/n:50/threads:" + std::to_string(threads)).c_str(),
+                                     bootstrapRefits, threads)
+            ->Unit(benchmark::kMillisecond)->UseRealTime();
+    }
+}

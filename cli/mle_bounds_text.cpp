@@ -1,0 +1,86 @@
+// Each row is a quantity with its estimate and, per kind of bounds, "lower .. upper"; a side that is
+// no plain number shows its words, so a reader never mistakes an open side for a value.
+#include "mle_bounds_text.h"
+
+#include <cmath>
+
+#include "json_text.h"
+#include "number_text.h"
+
+using namespace lifedata;
+
+namespace {
+
+std::string number(double value) { return formatScientific(value, 15, 8); }
+
+std::string padded(std::string text, std::size_t width)
+{
+    if (text.size() < width)
+        text.append(width - text.size(), ' ');
+    return text;
+}
+
+std::string side(const BoundSide& s)
+{
+    if (s.text.empty())
+        return number(s.value);
+    if (std::isnan(s.value))
+        return padded(" " + s.text, 15);
+    return number(s.value) + " (" + s.text + ")";
+}
+
+std::string interval(bool present, const ConfidenceInterval& bounds)
+{
+    if (!present)
+        return padded("  -", 34);
+    return padded(side(bounds.lower) + " .." + side(bounds.upper), 34);
+}
+
+std::string row(const std::string& name, const QuantityBounds& q, bool noBounds = false)
+{
+    std::string line = padded("  " + name, 16) + number(q.estimate) + "  ";
+    if (noBounds)
+        return line + "(at or below gamma: no bounds)\n";
+    return line + interval(q.hasFisher, q.fisher) + "  " + interval(q.hasLikelihoodRatio, q.likelihoodRatio) + "\n";
+}
+
+// A percent, time or statistic in its shortest exact form, for names and sentences.
+std::string label(double value) { return jsonNumber(value); }
+
+std::string goodnessOfFitText(const GoodnessOfFit& fit)
+{
+    std::string text = "  Goodness of fit: ";
+    if (!fit.defined)
+        return text + "Anderson-Darling " + fit.reason + "\n";
+    text += "Anderson-Darling A^2 = " + label(fit.andersonDarling);
+    if (fit.bootstrapSamples == 0)
+        return text + "; for a p-value, run with --bootstrap B (e.g. --bootstrap 1000)\n";
+    text += ", p-value " + (std::isnan(fit.pValue) ? std::string("none (no refit had an interior maximum)")
+                                                    : label(fit.pValue));
+    text += " from " + std::to_string(fit.bootstrapSamples - fit.failedRefits) + " of " +
+            std::to_string(fit.bootstrapSamples) + " bootstrap refits (seed " + std::to_string(fit.seed) + ")";
+    if (fit.failedRefits > 0)
+        text += "; " + std::to_string(fit.failedRefits) + " left out: their refit had no interior maximum";
+    return text + "\n";
+}
+
+} // namespace
+
+std::string inferenceText(const ModelInference& inference)
+{
+    if (!inference.available)
+        return "";
+    std::string text = "  Bounds at confidence " + label(inference.confidence) + "\n";
+    if (!inference.fisherNote.empty())
+        text += "  Note: " + inference.fisherNote + "\n";
+    text += padded("  quantity", 16) + padded("estimate", 17) + padded("Fisher matrix", 36) + "likelihood ratio\n";
+    text += row("m", inference.m);
+    text += row("eta", inference.eta);
+    if (inference.threeParameter)
+        text += row("gamma", inference.gamma);
+    for (const BLifeBounds& b : inference.bLives)
+        text += row("B" + label(b.percent), b.bounds);
+    for (const ReliabilityBounds& r : inference.reliability)
+        text += row("R(" + label(r.at) + ")", r.bounds, r.at <= inference.gamma.estimate);
+    return text + goodnessOfFitText(inference.goodnessOfFit);
+}

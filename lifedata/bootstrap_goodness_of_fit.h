@@ -1,0 +1,30 @@
+// The p-value of the Anderson-Darling statistic by parametric bootstrap: samples of the same size
+// drawn from the fitted model, each refitted with the same model and measured against its refit.
+#pragma once
+
+#include <cstdint>
+
+#include "fisher_bounds.h"
+
+namespace lifedata {
+
+struct BootstrapRequest {
+    WeibullEstimate fitted;
+    bool threeParameter;    // refit three parameters; else two at the fitted gamma
+    std::uint64_t units;    // the sample size
+    double statistic;       // A^2 of the data
+    unsigned samples;       // B
+    std::uint64_t seed;
+    unsigned threads;       // 0: one per hardware thread; never changes the result
+};
+
+struct BootstrapResult {
+    double pValue;             // (1 + #{A_b >= A}) / (used + 1); NaN when no refit was used
+    unsigned used;             // samples whose refit had an interior maximum
+    unsigned failedRefits;     // samples left out: their refit had none
+};
+
+// Sample b draws from its own stream (seed, b), so the result is the same for every number of threads.
+BootstrapResult bootstrapAndersonDarling(const BootstrapRequest& request);
+
+} // namespace lifedata

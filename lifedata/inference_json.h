@@ -1,0 +1,15 @@
+// The bounds and goodness of fit of one model as members of that model's JSON object.
+#pragma once
+
+#include "json_text.h"
+#include "model_inference.h"
+
+namespace lifedata {
+
+// Adds "confidence", "bounds", "bLives", "reliability", "goodnessOfFit" (and "fisherNote" where the
+// Fisher bounds are missing or doubtful) to `model`, an object at `depth`. Nothing where the model
+// has no estimate. A side that is no plain number is null or its value, with "lowerText" or
+// "upperText" beside it.
+void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference);
+
+} // namespace lifedata

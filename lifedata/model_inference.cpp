@@ -1,0 +1,155 @@
+// Bounds from the observed information at the estimate and from the profile likelihood, and the
+// Anderson-Darling statistic with its bootstrap p-value, for one fitted model.
+#include "model_inference.h"
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "anderson_darling.h"
+#include "bootstrap_goodness_of_fit.h"
+#include "chi_square_one_df.h"
+#include "fisher_bounds.h"
+#include "likelihood_ratio_bounds.h"
+#include "normal_quantile.h"
+
+namespace lifedata {
+
+namespace {
+
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+
+// Where the usual theory of the information about gamma fails, in words.
+constexpr const char* irregularGammaText =
+    "m <= 2: the information about gamma is not regular, so the Fisher bounds are not reliable";
+constexpr const char* noInformationText =
+    "no Fisher bounds: the observed information at the estimate is not positive definite";
+
+bool wantsFisher(BoundsChoice choice) { return choice == BoundsChoice::fisher || choice == BoundsChoice::both; }
+bool wantsLikelihoodRatio(BoundsChoice choice)
+{
+    return choice == BoundsChoice::likelihoodRatio || choice == BoundsChoice::both;
+}
+
+// gamma cannot reach the smallest failure: a side beyond it is x1, and says so.
+void cutAtSmallestFailure(ConfidenceInterval& interval, double x1)
+{
+    if (interval.upper.value > x1 && interval.upper.text.empty())
+        interval.upper = {x1, cutAtSmallestFailureText};
+}
+
+GoodnessOfFit goodnessOfFit(const PreparedData& data, const WeibullEstimate& estimate, bool threeParameter,
+                            const InferenceRequest& request)
+{
+    GoodnessOfFit result;
+    result.bootstrapSamples = request.bootstrap;
+    result.seed = request.seed;
+    if (!data.suspensionTimes.empty() || !data.intervalLower.empty()) {
+        result.reason = "not defined for censored data (suspensions or intervals)";
+        return result;
+    }
+    result.defined = true;
+    result.andersonDarling = andersonDarling(data.failureTimes, data.failureCounts, estimate);
+    result.pValue = notANumber;
+    if (request.bootstrap == 0)
+        return result;
+    const BootstrapRequest bootstrap{estimate,
+                                     threeParameter,
+                                     static_cast<std::uint64_t>(data.failureUnits),
+                                     result.andersonDarling,
+                                     request.bootstrap,
+                                     request.seed,
+                                     request.threads};
+    const BootstrapResult refits = bootstrapAndersonDarling(bootstrap);
+    result.pValue = refits.pValue;
+    result.failedRefits = refits.failedRefits;
+    return result;
+}
+
+} // namespace
+
+ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool threeParameter,
+                          const InferenceRequest& request)
+{
+    ModelInference inference;
+    if (fit.status != FitStatus::ok)
+        return inference;
+    inference.available = true;
+    inference.confidence = request.confidence;
+    inference.threeParameter = threeParameter;
+
+    const WeibullEstimate estimate{fit.m, fit.eta, fit.gamma};
+    const double x1 = smallestFailure(data);
+    const double z = normalQuantile((1 + request.confidence) / 2);
+    const FitSettings settings{request.threads};
+
+    inference.m.estimate = fit.m;
+    inference.eta.estimate = fit.eta;
+    inference.gamma.estimate = fit.gamma;
+    for (double percent : request.bLifePercents)
+        inference.bLives.push_back({percent, {bLife(estimate, percent), false, {}, false, {}}});
+    for (double t : request.at)
+        inference.reliability.push_back({t, {reliability(estimate, t), false, {}, false, {}}});
+
+    const std::unique_ptr<ChunkedWork> work = makeWork(data, settings);
+    LikelihoodEvaluator likelihood(data, *work);
+    ParameterCovariance covariance;
+    bool haveCovariance = false;
+    if (request.bounds != BoundsChoice::none) {
+        const LikelihoodDerivatives at = likelihood.evaluate(fit.m, fit.eta, fit.gamma, 2);
+        haveCovariance = covarianceFromHessian(at.hessian, threeParameter ? 3 : 2, covariance);
+        if (!haveCovariance && wantsFisher(request.bounds))
+            inference.fisherNote = noInformationText;
+        else if (threeParameter && fit.m <= 2 && wantsFisher(request.bounds))
+            inference.fisherNote = irregularGammaText;
+    }
+
+    if (wantsFisher(request.bounds) && haveCovariance) {
+        const auto set = [](QuantityBounds& q, const ConfidenceInterval& interval) {
+            q.hasFisher = true;
+            q.fisher = interval;
+        };
+        set(inference.m, fisherShapeBounds(estimate, covariance, z));
+        set(inference.eta, fisherScaleBounds(estimate, covariance, z));
+        if (threeParameter) {
+            set(inference.gamma, fisherLocationBounds(estimate, covariance, z));
+            cutAtSmallestFailure(inference.gamma.fisher, x1);
+        }
+        for (BLifeBounds& b : inference.bLives)
+            set(b.bounds, fisherBLifeBounds(estimate, covariance, z, b.percent));
+        for (ReliabilityBounds& r : inference.reliability) {
+            if (r.at > fit.gamma)
+                set(r.bounds, fisherReliabilityBounds(estimate, covariance, z, r.at));
+        }
+    }
+
+    if (wantsLikelihoodRatio(request.bounds)) {
+        const LikelihoodRatioSetup setup{&likelihood,
+                                         threeParameter,
+                                         estimate,
+                                         fit.logLikelihood,
+                                         chiSquareOneDfQuantile(request.confidence),
+                                         x1,
+                                         haveCovariance ? &covariance : nullptr,
+                                         z};
+        const auto set = [&](QuantityBounds& q, HeldQuantity quantity, double argument) {
+            q.hasLikelihoodRatio = true;
+            q.likelihoodRatio = likelihoodRatioBounds(setup, quantity, argument);
+        };
+        set(inference.m, HeldQuantity::shape, 0);
+        set(inference.eta, HeldQuantity::scale, 0);
+        if (threeParameter)
+            set(inference.gamma, HeldQuantity::location, 0);
+        for (BLifeBounds& b : inference.bLives)
+            set(b.bounds, HeldQuantity::bLife, b.percent);
+        for (ReliabilityBounds& r : inference.reliability) {
+            if (r.at > fit.gamma)
+                set(r.bounds, HeldQuantity::reliability, r.at);
+        }
+    }
+
+    inference.goodnessOfFit = goodnessOfFit(data, estimate, threeParameter, request);
+    return inference;
+}
+
+} // namespace lifedata

@@ -1,0 +1,75 @@
+// What a fitted model says beyond its estimate: confidence bounds of its parameters, of B-lives and
+// of reliabilities (Fisher matrix and likelihood ratio), and its goodness of fit.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "confidence_interval.h"
+#include "weibull_fit.h"
+
+namespace lifedata {
+
+enum class BoundsChoice { none, fisher, likelihoodRatio, both };
+
+// What to infer (the defaults are those of an analysis request).
+struct InferenceRequest {
+    double confidence;                 // two-sided, 0.5 to 0.9999
+    std::vector<double> bLifePercents; // each above 0 and below 100
+    std::vector<double> at;            // times of reliabilities
+    BoundsChoice bounds;
+    unsigned bootstrap;                // samples for the goodness-of-fit p-value; 0: none
+    std::uint64_t seed;
+    unsigned threads;                  // 0: one per hardware thread; never changes a result
+};
+
+// The largest bootstrap that can be asked for.
+constexpr unsigned maximumBootstrapSamples = 1000000;
+
+struct QuantityBounds {
+    double estimate = 0;
+    bool hasFisher = false;
+    ConfidenceInterval fisher;
+    bool hasLikelihoodRatio = false;
+    ConfidenceInterval likelihoodRatio;
+};
+
+struct BLifeBounds {
+    double percent;
+    QuantityBounds bounds;
+};
+
+struct ReliabilityBounds {
+    double at;
+    QuantityBounds bounds;
+};
+
+struct GoodnessOfFit {
+    bool defined = false;
+    std::string reason;             // why not, where not defined
+    double andersonDarling = 0;
+    double pValue = 0;              // NaN without a bootstrap (or without a usable refit)
+    unsigned bootstrapSamples = 0;  // asked for
+    unsigned failedRefits = 0;      // left out of the p-value: their refit had no interior maximum
+    std::uint64_t seed = 0;
+};
+
+struct ModelInference {
+    bool available = false;     // false where the model has no estimate: then nothing below is set
+    double confidence = 0;
+    bool threeParameter = false;
+    std::string fisherNote;     // why the Fisher bounds are missing or not to be trusted; empty if neither
+    QuantityBounds m;
+    QuantityBounds eta;
+    QuantityBounds gamma;       // three parameters only
+    std::vector<BLifeBounds> bLives;
+    std::vector<ReliabilityBounds> reliability;
+    GoodnessOfFit goodnessOfFit;
+};
+
+// The bounds and the goodness of fit of `fit` (a two-parameter fit at its gamma, or a three-parameter one).
+ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool threeParameter,
+                          const InferenceRequest& request);
+
+} // namespace lifedata
