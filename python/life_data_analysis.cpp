@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -33,6 +34,47 @@ lifedata::ModelChoice modelChoice(const std::string& model, bool gammaFixed)
     throw py::value_error("model must be 'both', '2p' or '3p', not '" + model + "'");
 }
 
+lifedata::BoundsChoice boundsChoice(const std::string& bounds)
+{
+    if (bounds == "both")
+        return lifedata::BoundsChoice::both;
+    if (bounds == "fisher")
+        return lifedata::BoundsChoice::fisher;
+    if (bounds == "lr")
+        return lifedata::BoundsChoice::likelihoodRatio;
+    if (bounds == "none")
+        return lifedata::BoundsChoice::none;
+    throw py::value_error("bounds must be 'none', 'fisher', 'lr' or 'both', not '" + bounds + "'");
+}
+
+// What the command line's options ask for; the ranges are checked by the analysis, with its texts.
+struct FitOptions {
+    std::string model;
+    std::optional<double> gamma;
+    double confidence;
+    std::vector<double> bLives;
+    std::vector<double> at;
+    std::string bounds;
+    unsigned bootstrap;
+    std::optional<std::uint64_t> seed;
+    unsigned threads;
+};
+
+lifedata::AnalysisRequest analysisRequest(const FitOptions& options)
+{
+    lifedata::AnalysisRequest request;
+    request.model = modelChoice(options.model, options.gamma.has_value());
+    request.gamma = options.gamma.value_or(0.0);
+    request.confidence = options.confidence;
+    request.bLifePercents = options.bLives;
+    request.at = options.at;
+    request.bounds = boundsChoice(options.bounds);
+    request.bootstrap = options.bootstrap;
+    request.seed = options.seed.value_or(request.seed);
+    request.threads = options.threads;
+    return request;
+}
+
 py::tuple readData(const std::string& path)
 {
     lifedata::LifeData data;
@@ -44,13 +86,10 @@ py::tuple readData(const std::string& path)
 }
 
 std::string fit(const DoubleArray& times, const py::object& states, const py::object& counts,
-                const py::object& intervals, const std::string& model, std::optional<double> gamma, unsigned threads)
+                const py::object& intervals, const FitOptions& options)
 {
     const lifedata::LifeData data = lifeDataFromArrays(times, states, counts, intervals);
-    lifedata::AnalysisRequest request;
-    request.model = modelChoice(model, gamma.has_value());
-    request.gamma = gamma.value_or(0.0);
-    request.threads = threads;
+    const lifedata::AnalysisRequest request = analysisRequest(options);
     py::gil_scoped_release release;
     return lifedata::analysisJson(lifedata::analyseLifeData(data, request), request);
 }
@@ -62,7 +101,10 @@ void defineLifeDataAnalysis(py::module_& module)
     py::register_exception<lifedata::DataError>(module, "DataError", PyExc_ValueError);
     module.def("_read_data", &readData, py::arg("path"),
                "The data file's records: (times, states, counts, interval upper ends).");
+    py::class_<FitOptions>(module, "_FitOptions")
+        .def(py::init<std::string, std::optional<double>, double, std::vector<double>, std::vector<double>, std::string,
+                      unsigned, std::optional<std::uint64_t>, unsigned>());
     module.def("_fit", &fit, py::arg("times"), py::arg("states"), py::arg("counts"), py::arg("intervals"),
-               py::arg("model"), py::arg("gamma"), py::arg("threads"),
+               py::arg("options"),
                "The life-data analysis of the records as the JSON text of `varnel --mle --json`.");
 }

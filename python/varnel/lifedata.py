@@ -1,6 +1,7 @@
 """Life-data analysis: failures, suspensions and inspection intervals with counts, fitted by maximum
 likelihood with two and three parameters, as ``varnel --mle`` does."""
 import json
+import numbers
 import os
 from typing import NamedTuple
 
@@ -40,7 +41,8 @@ def read_data(path):
     return LifeData(*_varnel._read_data(os.fsdecode(path)))
 
 
-def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, threads=None):
+def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
+        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None):
     """Fits the Weibull distribution to life data by maximum likelihood, as ``varnel --mle``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
@@ -48,6 +50,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     (default 1); ``intervals``: interval upper ends, read where the state is "I".
     ``model``: "both" (compared by their likelihood ratio), "2p" or "3p"; ``gamma`` fixes the location
     of the two-parameter fit (default 0) and fits only that model, as ``-g`` does.
+    ``confidence``, ``b_lives`` (percents), ``at`` (times of reliabilities), ``bounds`` ("none",
+    "fisher", "lr" or "both"), ``bootstrap`` (samples for the goodness of fit's p-value) and ``seed``
+    (default: the command line's fixed seed) as the options of the same names.
     ``threads``: threads for the sums (default one per hardware thread); never changes a result.
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
@@ -58,9 +63,22 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         intervals = number_array(intervals, "intervals")
         if states is None:
             states = np.full(times.shape, "I")
-    if not isinstance(model, str):
-        raise TypeError(f"model must be a str, not {type(model).__name__}")
-    gamma = real(gamma, "gamma", optional=True)
-    threads = 0 if threads is None else whole(threads, "threads", 1)
-    document = _varnel._fit(times, states, counts, intervals, model, gamma, threads)
+    options = _varnel._FitOptions(
+        _text(model, "model"), real(gamma, "gamma", optional=True), real(confidence, "confidence"),
+        _numbers(b_lives, "b_lives"), _numbers(at, "at"), _text(bounds, "bounds"),
+        whole(bootstrap, "bootstrap", 0), None if seed is None else whole(seed, "seed", 0),
+        0 if threads is None else whole(threads, "threads", 1))
+    document = _varnel._fit(times, states, counts, intervals, options)
     return Fit(json.loads(document), LifeData(times, states, counts, intervals))
+
+
+def _text(value, name):
+    if not isinstance(value, str):
+        raise TypeError(f"{name} must be a str, not {type(value).__name__}")
+    return value
+
+
+def _numbers(values, name):
+    if isinstance(values, numbers.Real):
+        values = (values,)
+    return [real(value, name) for value in values]
