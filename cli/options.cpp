@@ -23,7 +23,14 @@ const char* const usageText =
     "  -q, --quiet            no progress monitor\n"
     "  -h, --help             show this help; --version prints the version\n"
     "\n"
-    "Ctrl-C stops the shape iteration and prints the results for the m reached; a second Ctrl-C quits.\n";
+    "Ctrl-C stops the shape iteration and prints the results for the m reached; a second Ctrl-C quits.\n"
+    "\n"
+    "Usage: varnel --mle [-g VALUE | --two-parameter] [--threads N] [--json] [--plot FILE] [-q] DATAFILE\n"
+    "Life data by maximum likelihood: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT\n"
+    "identical units) or LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter\n"
+    "model (gamma 0, or VALUE with -g) and the three-parameter model, and compares them.\n"
+    "      --two-parameter    fit only the two-parameter model (so does -g)\n"
+    "      --threads N        threads for the sums (default: one per hardware thread); never changes a result\n";
 
 namespace {
 
@@ -42,8 +49,14 @@ struct OptionName {
 
 const OptionName valueOptions[] = {
     {"-g", "--gamma"}, {"-r", "--rank"}, {"-m", "--initial-m"}, {"-o", "--report"}, {"-t", "--time-limit"},
-    {"--plot", "--plot"}, // no short form
+    {"--plot", "--plot"}, {"--threads", "--threads"}, // no short form
 };
+
+// Options that only the classic method takes; --mle refuses them.
+bool isClassicOnly(const std::string& name)
+{
+    return name == "--rank" || name == "--initial-m" || name == "--report" || name == "--time-limit";
+}
 
 const OptionName* findValueOption(const std::string& name)
 {
@@ -80,7 +93,13 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
         error = "option " + name + " needs a number, not '" + value + "'";
         return false;
     }
-    if (name == "--gamma") {
+    if (name == "--threads") {
+        if (!(number >= 1 && number <= 1024 && number == std::floor(number))) {
+            error = std::string("threads must be a whole number from 1 to 1024, not '") + value + "'";
+            return false;
+        }
+        options.threads = static_cast<unsigned>(number);
+    } else if (name == "--gamma") {
         options.autoGamma = false;
         options.gamma = number;
     } else if (name == "--rank") {
@@ -128,6 +147,10 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             options.quiet = true;
         } else if (word == "--json") {
             options.json = true;
+        } else if (word == "--mle") {
+            options.mle = true;
+        } else if (word == "--two-parameter") {
+            options.twoParameter = true;
         } else {
             const std::size_t equals = word.find('=');
             const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
@@ -148,6 +171,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             }
             if (!applyValue(*option, value, options, error))
                 return false;
+            if (isClassicOnly(option->longName) && options.classicOnlyOption.empty())
+                options.classicOnlyOption = name;
         }
     }
     if (options.help || options.version)
@@ -158,6 +183,14 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
     }
     if (files > 1) {
         error = "more than one data file given";
+        return false;
+    }
+    if (options.mle && !options.classicOnlyOption.empty()) {
+        error = "option " + options.classicOnlyOption + " cannot be used with --mle";
+        return false;
+    }
+    if (!options.mle && (options.twoParameter || options.threads != 0)) {
+        error = std::string(options.twoParameter ? "--two-parameter" : "--threads") + " needs --mle";
         return false;
     }
     if (options.json && options.writeReportFile && options.reportPath == "-") {

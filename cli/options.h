@@ -15,6 +15,10 @@ struct CliOptions {
     bool json = false;      // results as one JSON object on standard output
     double timeLimit = 0.0; // seconds; 0 means none
     bool quiet = false;
+    bool mle = false;          // the life-data method: maximum likelihood with censored data
+    bool twoParameter = false; // --mle: fit only the two-parameter model
+    unsigned threads = 0;      // --mle: threads for the sums; 0 means one per hardware thread
+    std::string classicOnlyOption; // the first option given that only the classic method takes
     bool help = false;
     bool version = false;
 };

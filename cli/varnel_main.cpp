@@ -13,10 +13,12 @@
 #include <string>
 #include <thread>
 
+#include "data_file_check.h"
 #include "estimation_run.h"
 #include "estimation_state.h"
 #include "host.h"
 #include "json_output.h"
+#include "mle_main.h"
 #include "options.h"
 #include "plot_svg.h"
 #include "plotting_position.h"
@@ -95,26 +97,6 @@ int usageError(const std::string& reason)
     return exitUsage;
 }
 
-// Why the data file cannot be read, in the user's terms, or "" when it looks readable.
-std::string dataFileProblem(const std::string& path)
-{
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (!std::filesystem::exists(status))
-        return path + ": no such file";
-    if (std::filesystem::is_directory(status))
-        return path + ": is a directory";
-    // The file is read twice, from the start each time: a pipe cannot be, and a device may block
-    // or never end (/dev/zero), which no Ctrl-C of the iteration could stop.
-    if (!std::filesystem::is_regular_file(status))
-        return path + ": not a regular file";
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return path + ": " + std::strerror(errno);
-    std::fclose(file);
-    return "";
-}
-
 bool copyPath(char* target, std::size_t capacity, const std::string& path)
 {
     if (path.size() >= capacity)
@@ -181,6 +163,8 @@ int main(int argc, char** argv)
         std::fputs("varnel 1.00\n", stdout);
         return 0;
     }
+    if (options.mle)
+        return runMle(options);
     if (!copyPath(state.RFile, sizeof state.RFile, options.dataFile))
         return usageError("data file path is longer than 511 characters");
     if (options.writeReportFile && !copyPath(state.reportFile, sizeof state.reportFile, options.reportPath))
@@ -199,6 +183,7 @@ int main(int argc, char** argv)
         hostShowError("Invalid data type", "Read data error");
         return reportFailure(options);
     }
+    warnAboutLifeDataLines(options.dataFile);
     if (!options.quiet && isatty(STDERR_FILENO))
         enableMonitor();
     installInterruptHandler();

@@ -146,7 +146,7 @@ ParsedLine finishLine(const char* p, LineRecord record)
 ParsedLine parseLine(const char* line)
 {
     if (!isDataLine(line))
-        return startsWithSignedNumber(line) ? malformed("expected a time not below 0") : ParsedLine{};
+        return startsWithSignedNumber(line) ? malformed("expected a time without a sign (times are not below 0)") : ParsedLine{};
     if (isBlankLine(line))
         return {};
     const char* p = nullptr;

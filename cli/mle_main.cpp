@@ -1,0 +1,92 @@
+// `varnel --mle`: reads life data, fits the models asked for and writes text or JSON, and the plot.
+// Every failure is a message on standard error and exit status 1; with --json standard output also
+// gets one object naming the error, so that a script always has a document to read.
+#include "mle_main.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "analysis_json.h"
+#include "data_file_check.h"
+#include "json_text.h"
+#include "life_data_file.h"
+#include "mle_output.h"
+#include "mle_plot_svg.h"
+
+namespace {
+
+constexpr int exitFailure = 1;
+
+bool writeStandardOutput(const std::string& text)
+{
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+}
+
+int fail(const CliOptions& options, const std::string& message)
+{
+    std::fprintf(stderr, "varnel: %s\n", message.c_str());
+    if (options.json) {
+        JsonObject root(0);
+        root.add("method", jsonString("mle"));
+        root.add("error", jsonString(message));
+        writeStandardOutput(root.close() + "\n");
+    }
+    return exitFailure;
+}
+
+lifedata::AnalysisRequest requestFrom(const CliOptions& options)
+{
+    lifedata::AnalysisRequest request;
+    request.model = options.twoParameter || !options.autoGamma ? lifedata::ModelChoice::twoParameter
+                                                               : lifedata::ModelChoice::both;
+    request.gamma = options.autoGamma ? 0 : options.gamma;
+    request.threads = options.threads;
+    return request;
+}
+
+} // namespace
+
+int runMle(const CliOptions& options)
+{
+    const std::string problem = dataFileProblem(options.dataFile);
+    if (!problem.empty())
+        return fail(options, problem);
+    const lifedata::AnalysisRequest request = requestFrom(options);
+    lifedata::LifeData data;
+    lifedata::Analysis analysis;
+    try {
+        data = lifedata::readLifeDataFile(options.dataFile);
+        analysis = lifedata::analyseLifeData(data, request);
+    } catch (const lifedata::DataError& error) {
+        return fail(options, error.what());
+    }
+
+    const std::string results = options.json ? lifedata::analysisJson(analysis, request) : analysisText(analysis, request);
+    if (!writeStandardOutput(results)) {
+        std::fprintf(stderr, "varnel: cannot write to standard output: %s\n", std::strerror(errno));
+        return exitFailure;
+    }
+    int status = analysis.twoParameter.status == lifedata::FitStatus::ok ? 0 : exitFailure;
+    if (!options.plotPath.empty()) {
+        errno = 0;
+        if (!writeLifeDataPlot(options.plotPath, options.dataFile, data, analysis)) {
+            std::fprintf(stderr, "varnel: cannot write plot %s: %s\n", options.plotPath.c_str(),
+                         errno ? std::strerror(errno) : "write failed");
+            status = exitFailure;
+        }
+    }
+    return status;
+}
+
+void warnAboutLifeDataLines(const std::string& path)
+{
+    const std::uint64_t marked = lifedata::countMarkedLines(path);
+    if (marked == 0)
+        return;
+    const std::string lines = std::to_string(marked) + (marked == 1 ? " data line is" : " data lines are");
+    std::fprintf(stderr,
+                 "varnel: warning: %s marked S or I or with a count; the classic method counts each line as one "
+                 "failure (use --mle for suspensions, intervals and counts)\n",
+                 lines.c_str());
+}

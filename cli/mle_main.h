@@ -1,0 +1,13 @@
+// `varnel --mle`: life data (suspensions, intervals, counts) fitted by maximum likelihood.
+#pragma once
+
+#include <string>
+
+#include "options.h"
+
+// Reads the data file, fits the models asked for and writes the results; returns the exit status.
+int runMle(const CliOptions& options);
+
+// The classic method takes each data line as one failure. When the file holds lines that say
+// otherwise (suspensions, intervals, counts), says so once on standard error and points to --mle.
+void warnAboutLifeDataLines(const std::string& path);

@@ -1,0 +1,9 @@
+// The results of `varnel --mle` as text for people.
+#pragma once
+
+#include <string>
+
+#include "life_analysis.h"
+
+// The data summary, a table of both models, the comparison and every status in words, ended by LF.
+std::string analysisText(const lifedata::Analysis& analysis, const lifedata::AnalysisRequest& request);

@@ -1,0 +1,112 @@
+// Plotting positions for censored data: Johnson's adjusted ranks. Units are taken in time order,
+// failures before suspensions at equal times; each failure's rank grows by (N + 1 - previous rank)
+// / (1 + units not yet passed), so a suspension pushes the later failures' ranks apart instead of
+// counting as a failure. Within a run of failures the increment stays the same, so a record of c
+// failures adds c increments at once and a count costs nothing. An interval failure is placed in
+// the middle of its interval. Unreliability is Bernard's median rank (rank - 0.3) / (N + 0.4).
+#include "mle_plot_svg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "report_file.h"
+#include "weibull_paper.h"
+
+namespace {
+
+struct Record {
+    double time;
+    bool failure;
+    double count;
+};
+
+std::vector<Record> recordsInTimeOrder(const lifedata::LifeData& data)
+{
+    std::vector<Record> records;
+    for (std::size_t i = 0; i < data.values.size(); ++i) {
+        const bool interval = data.states[i] == lifedata::State::interval;
+        const double time = interval ? (data.values[i] + data.upper[i]) / 2 : data.values[i];
+        records.push_back({time, data.states[i] != lifedata::State::suspension, double(data.counts[i])});
+    }
+    std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
+        return a.time < b.time || (a.time == b.time && a.failure && !b.failure);
+    });
+    return records;
+}
+
+std::vector<PlotPoint> adjustedRankPoints(const lifedata::LifeData& data, double gamma)
+{
+    const std::vector<Record> records = recordsInTimeOrder(data);
+    double units = 0;
+    for (const Record& r : records)
+        units += r.count;
+    std::vector<PlotPoint> points;
+    double rank = 0, passed = 0;
+    for (const Record& r : records) {
+        if (r.failure) {
+            const double increment = (units + 1 - rank) / (1 + units - passed);
+            rank += r.count * increment;
+            const double F = (rank - 0.3) / (units + 0.4);
+            points.push_back({std::log(r.time - gamma), std::log(-std::log1p(-F))});
+        }
+        passed += r.count;
+    }
+    return points;
+}
+
+// `text` in lines of at most about `width` characters, broken at spaces, for the narrow legend.
+std::vector<std::string> wrapped(const std::string& text, std::size_t width)
+{
+    std::vector<std::string> lines;
+    std::string current;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (!current.empty() && current.size() + 1 + word.size() > width) {
+            lines.push_back(current);
+            current.clear();
+        }
+        current += (current.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    if (!current.empty())
+        lines.push_back(current);
+    return lines;
+}
+
+} // namespace
+
+std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeData& data,
+                            const lifedata::Analysis& analysis)
+{
+    const lifedata::WeibullFit& two = analysis.twoParameter;
+    const lifedata::WeibullFit& three = analysis.threeParameter.fit;
+    WeibullPaper paper;
+    paper.name = dataFile;
+    paper.points = adjustedRankPoints(data, two.gamma);
+    paper.slope = two.m;
+    paper.intercept = -two.m * std::log(two.eta);
+    paper.noLineNote = "No fitted line: no two-parameter fit.";
+    const lifedata::DataSummary& d = analysis.data;
+    paper.legendHeading = {std::to_string(d.failures) + " failures, " + std::to_string(d.suspensions) + " suspended,",
+                           std::to_string(d.intervals) + " intervals (at their middles)",
+                           "F: Johnson's adjusted ranks"};
+    paper.values = {{"m", two.m}, {"eta", two.eta}, {"gamma", two.gamma}};
+    if (three.status == lifedata::FitStatus::ok)
+        paper.values.insert(paper.values.end(), {{"3P m", three.m}, {"3P eta", three.eta}, {"3P gamma", three.gamma}});
+    paper.pointsLabel = "failures";
+    paper.lineLabel = "two-parameter fit";
+    if (three.status != lifedata::FitStatus::ok && three.status != lifedata::FitStatus::notFitted)
+        paper.notes = wrapped("Three parameters: " + three.statusText, 34);
+    return drawWeibullPaper(paper);
+}
+
+bool writeLifeDataPlot(const std::string& path, const std::string& dataFile, const lifedata::LifeData& data,
+                       const lifedata::Analysis& analysis)
+{
+    return writeWholeFile(path.c_str(), lifeDataPlotSvg(dataFile, data, analysis));
+}

@@ -1,0 +1,14 @@
+// The Weibull plot of `varnel --mle`: the failures at plotting positions that account for
+// suspensions (Johnson's adjusted ranks) and the two-parameter fit's line.
+#pragma once
+
+#include <string>
+
+#include "life_analysis.h"
+
+std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeData& data,
+                            const lifedata::Analysis& analysis);
+
+// Writes lifeDataPlotSvg() to `path`; true only when every byte was written and the file closed.
+bool writeLifeDataPlot(const std::string& path, const std::string& dataFile, const lifedata::LifeData& data,
+                       const lifedata::Analysis& analysis);

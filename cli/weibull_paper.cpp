@@ -1,0 +1,434 @@
+// Drawing Weibull probability paper. Everything is computed in plot units (x = ln(t - gamma) and
+// the Weibull ordinate y) and mapped to pixels only when written. Pixel numbers are written by this
+// file's own fixed-point conversion, so the bytes do not depend on the C library or its locale.
+#include "weibull_paper.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "number_text.h"
+#include "utf8_text.h"
+
+namespace {
+
+
+constexpr double canvasWidth = 820;
+constexpr double canvasHeight = 560;
+constexpr double plotLeft = 84;
+constexpr double plotTop = 56;
+constexpr double plotRight = 580;
+constexpr double plotBottom = 486;
+constexpr double legendLeft = 604;
+constexpr double legendRight = 804;
+
+const double ln10 = std::log(10.0);
+
+struct Range {
+    double lo;
+    double hi;
+};
+
+// A grid line at `position` (plot units) and its label; `power`, when not empty, is written raised
+// after `text` (the exponent of a power of ten). Where labels would overlap, those of lower
+// `priority` are kept.
+struct Tick {
+    double position;
+    std::string text;
+    std::string power;
+    int priority;
+};
+
+std::string integerText(long long value)
+{
+    char text[24];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+// A pixel coordinate with at most two decimals. Every coordinate is finite and on the canvas; the
+// guard only keeps a fault from turning into text that is not a number.
+std::string pixels(double value)
+{
+    long long hundredths = std::isnan(value) ? 0 : std::llround(std::clamp(value, -1e6, 1e6) * 100.0);
+    std::string text = hundredths < 0 ? "-" : "";
+    hundredths = std::llabs(hundredths);
+    text += integerText(hundredths / 100);
+    const int fraction = static_cast<int>(hundredths % 100);
+    if (fraction != 0) {
+        text += '.';
+        text += static_cast<char>('0' + fraction / 10);
+        if (fraction % 10 != 0)
+            text += static_cast<char>('0' + fraction % 10);
+    }
+    return text;
+}
+
+// Character data or attribute text. XML 1.0 forbids control characters other than tab, LF and
+// CR even as references, and those three would only be folded into spaces: all of them show as
+// U+FFFD, so any file name gives a well-formed document.
+std::string xmlText(const std::string& text)
+{
+    std::string out;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char32_t c = nextCharacter(text, pos);
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&apos;"; break;
+        default:
+            appendUtf8(out, c < 0x20 || c == 0xFFFE || c == 0xFFFF ? U'\uFFFD' : c);
+        }
+    }
+    return out;
+}
+
+std::size_t characterCount(const std::string& text)
+{
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < text.size(); ++count)
+        nextCharacter(text, pos);
+    return count;
+}
+
+// q x 10^e as a reader takes it in: plain decimals over a moderate range, otherwise a mantissa
+// times a power of ten.
+Tick decimalTick(double position, long long q, int e)
+{
+    while (q != 0 && q % 10 == 0) {
+        q /= 10;
+        ++e;
+    }
+    const std::string digits = integerText(q);
+    const int length = static_cast<int>(digits.size());
+    const int wholeDigits = e + length;
+    // Round values first: one digit before two, and 1, 2 and 5 before the other digits.
+    const int priority = 2 * length + (length == 1 && q != 1 && q != 2 && q != 5 ? 1 : 0);
+    if (e >= 0 && wholeDigits <= 6)
+        return {position, digits + std::string(e, '0'), "", priority};
+    if (e < 0 && wholeDigits > 0)
+        return {position, digits.substr(0, wholeDigits) + "." + digits.substr(wholeDigits), "", priority};
+    if (e < 0 && wholeDigits > -4)
+        return {position, "0." + std::string(-wholeDigits, '0') + digits, "", priority};
+    const std::string mantissa = length == 1 ? digits : digits.substr(0, 1) + "." + digits.substr(1);
+    return {position, (mantissa == "1" ? "" : mantissa + "\u00D7") + "10", integerText(wholeDigits - 1), priority};
+}
+
+// The x range of the points with a margin; a sample of nearly equal values still gets a range
+// wide enough to show where it lies.
+Range horizontalRange(const std::vector<PlotPoint>& points)
+{
+    if (points.empty())
+        return {0.0, ln10};
+    Range range{points.front().x, points.front().x};
+    for (const PlotPoint& p : points) {
+        range.lo = std::min(range.lo, p.x);
+        range.hi = std::max(range.hi, p.x);
+    }
+    const double minimumSpan = 0.01;
+    if (range.hi - range.lo < minimumSpan) {
+        const double middle = range.lo / 2 + range.hi / 2;
+        range = {middle - minimumSpan / 2, middle + minimumSpan / 2};
+    }
+    const double margin = 0.06 * (range.hi - range.lo);
+    return {range.lo - margin, range.hi + margin};
+}
+
+// Ticks of t - gamma, as on log paper: over many decades every decade or every few; otherwise
+// each decade in its parts from 1 to 2, 2 to 5 and 5 to 10, each part in the finest of the steps
+// 1, 2 or 5 times a power of ten that still leaves room at its top, where the ticks of a log
+// scale stand closest.
+std::vector<Tick> horizontalTicks(Range range)
+{
+    std::vector<Tick> ticks;
+    const double decades = (range.hi - range.lo) / ln10;
+    const long long lowDecade = static_cast<long long>(std::floor(range.lo / ln10));
+    const long long highDecade = static_cast<long long>(std::ceil(range.hi / ln10));
+    const auto add = [&](long long q, int e) {
+        const double x = std::log(static_cast<double>(q)) + static_cast<double>(e) * ln10;
+        if (x >= range.lo && x <= range.hi)
+            ticks.push_back(decimalTick(x, q, e));
+    };
+    if (decades > 4) {
+        const long long stride = decades > 8 ? static_cast<long long>(std::ceil(decades / 8)) : 1;
+        for (long long k = lowDecade; k <= highDecade; ++k) {
+            if (k % stride == 0)
+                add(1, static_cast<int>(k));
+        }
+        return ticks;
+    }
+    const double pixelsPerUnit = (plotRight - plotLeft) / (range.hi - range.lo);
+    const double leastGap = 32;
+    const struct {
+        int from;
+        int to;
+    } parts[] = {{1, 2}, {2, 5}, {5, 10}};
+    for (long long k = lowDecade; k <= highDecade; ++k) {
+        for (const auto& part : parts) {
+            // The step is stepDigit x 10^stepPower; a step as long as the part leaves only its start.
+            int stepDigit = part.to - part.from;
+            int stepPower = 0;
+            bool found = false;
+            for (int power = -6; power <= 0 && !found; ++power) {
+                for (int digit : {1, 2, 5}) {
+                    const double step = digit * std::pow(10.0, power);
+                    if (step < part.to - part.from && std::log(part.to / (part.to - step)) * pixelsPerUnit >= leastGap) {
+                        stepDigit = digit;
+                        stepPower = power;
+                        found = true;
+                        break;
+                    }
+                }
+            }
+            // In units of 10^stepPower, so that every tick is a whole number q of them.
+            long long scale = 1;
+            for (int p = stepPower; p < 0; ++p)
+                scale *= 10;
+            for (long long q = part.from * scale; q < part.to * scale; q += stepDigit)
+                add(q, static_cast<int>(k) + stepPower);
+        }
+    }
+    return ticks;
+}
+
+// The Weibull ordinate of unreliability F, accurate for small F.
+double weibullScale(double F) { return std::log(-std::log1p(-F)); }
+
+// Unreliability in percent on the Weibull scale: the usual 1 to 99 %, and further decades below
+// and nines above as far as the points reach. 63.2 % marks t - gamma equal to the characteristic
+// life.
+std::vector<Tick> verticalTicks(Range reach)
+{
+    const struct {
+        const char* text;
+        double F;
+    } usual[] = {{"1", 0.01}, {"5", 0.05}, {"10", 0.1}, {"20", 0.2}, {"50", 0.5}, {"63.2", 0.632}, {"90", 0.9}, {"99", 0.99}};
+    std::vector<Tick> ticks;
+    for (const auto& tick : usual)
+        ticks.push_back({weibullScale(tick.F), tick.text, "", tick.text == std::string("63.2") ? 0 : 1});
+    for (int k = 1; k <= 12 && ticks.front().position > reach.lo; ++k)
+        ticks.insert(ticks.begin(), {weibullScale(std::pow(10.0, -2 - k)), "0." + std::string(k - 1, '0') + "1", "", 1});
+    for (int k = 1; k <= 14 && ticks.back().position < reach.hi; ++k)
+        ticks.push_back({weibullScale(1 - std::pow(10.0, -2 - k)), "99." + std::string(k, '9'), "", 1});
+    return ticks;
+}
+
+// The lowest and highest y of the points; an empty range when there are none.
+Range verticalReach(const std::vector<PlotPoint>& points)
+{
+    Range reach{HUGE_VAL, -HUGE_VAL};
+    for (const PlotPoint& p : points) {
+        reach.lo = std::min(reach.lo, p.y);
+        reach.hi = std::max(reach.hi, p.y);
+    }
+    return reach;
+}
+
+struct Frame {
+    Range x;
+    Range y;
+    double pixelX(double x) const { return plotLeft + (x - this->x.lo) / (this->x.hi - this->x.lo) * (plotRight - plotLeft); }
+    double pixelY(double y) const { return plotBottom - (y - this->y.lo) / (this->y.hi - this->y.lo) * (plotBottom - plotTop); }
+};
+
+// The part of y = slope x + intercept inside the frame, as its two ends; false when no part of it is.
+bool visibleSegment(double slope, double intercept, const Frame& frame, PlotPoint& from, PlotPoint& to)
+{
+    if (!std::isfinite(slope) || !std::isfinite(intercept))
+        return false;
+    double x0 = frame.x.lo;
+    double x1 = frame.x.hi;
+    if (slope != 0) {
+        double xa = (frame.y.lo - intercept) / slope;
+        double xb = (frame.y.hi - intercept) / slope;
+        if (xa > xb)
+            std::swap(xa, xb);
+        x0 = std::max(x0, xa);
+        x1 = std::min(x1, xb);
+    } else if (intercept < frame.y.lo || intercept > frame.y.hi) {
+        return false;
+    }
+    if (!(x0 < x1))
+        return false;
+    const auto at = [&](double x) { return PlotPoint{x, std::clamp(slope * x + intercept, frame.y.lo, frame.y.hi)}; };
+    from = at(x0);
+    to = at(x1);
+    return std::isfinite(from.y) && std::isfinite(to.y);
+}
+
+std::string line(double x1, double y1, double x2, double y2, const std::string& attributes)
+{
+    return "<line x1=\"" + pixels(x1) + "\" y1=\"" + pixels(y1) + "\" x2=\"" + pixels(x2) + "\" y2=\"" + pixels(y2) +
+           "\" " + attributes + "/>\n";
+}
+
+std::string text(double x, double y, const std::string& attributes, const std::string& content)
+{
+    return "<text x=\"" + pixels(x) + "\" y=\"" + pixels(y) + "\"" + (attributes.empty() ? "" : " " + attributes) + ">" +
+           content + "</text>\n";
+}
+
+std::string tickLabel(const Tick& tick)
+{
+    std::string label = xmlText(tick.text);
+    if (!tick.power.empty())
+        label += "<tspan dy=\"-6\" font-size=\"9\">" + xmlText(tick.power) + "</tspan>";
+    return label;
+}
+
+// The labels that fit without overlapping, the lower priorities placed first; the grid keeps every tick.
+// Across, a label's extent is estimated from its length; up, from the line height.
+std::vector<Tick> spacedLabels(std::vector<Tick> ticks, const Frame& frame, bool across)
+{
+    std::stable_sort(ticks.begin(), ticks.end(), [](const Tick& a, const Tick& b) { return a.priority < b.priority; });
+    const auto place = [&](const Tick& tick) { return across ? frame.pixelX(tick.position) : frame.pixelY(tick.position); };
+    const auto halfExtent = [&](const Tick& tick) {
+        return across ? 3.5 * static_cast<double>(characterCount(tick.text) + tick.power.size()) + 5 : 6.5;
+    };
+    std::vector<Tick> kept;
+    for (const Tick& tick : ticks) {
+        const bool fits = std::none_of(kept.begin(), kept.end(), [&](const Tick& other) {
+            return std::fabs(place(tick) - place(other)) < halfExtent(tick) + halfExtent(other);
+        });
+        if (fits)
+            kept.push_back(tick);
+    }
+    return kept;
+}
+
+std::string horizontalAxis(const Frame& frame, const std::vector<Tick>& ticks)
+{
+    std::string svg = "<g class=\"grid\" stroke=\"#d4d4d4\" stroke-width=\"1\">\n";
+    for (const Tick& tick : ticks)
+        svg += line(frame.pixelX(tick.position), plotTop, frame.pixelX(tick.position), plotBottom, "");
+    svg += "</g>\n<g class=\"x-labels\" text-anchor=\"middle\">\n";
+    for (const Tick& tick : spacedLabels(ticks, frame, true))
+        svg += text(frame.pixelX(tick.position), plotBottom + 18, "", tickLabel(tick));
+    svg += "</g>\n";
+    svg += text((plotLeft + plotRight) / 2, plotBottom + 44, "text-anchor=\"middle\"", "t - gamma (logarithmic scale)");
+    return svg;
+}
+
+std::string verticalAxis(const Frame& frame, const std::vector<Tick>& ticks)
+{
+    std::string svg = "<g class=\"grid\" stroke=\"#d4d4d4\" stroke-width=\"1\">\n";
+    for (const Tick& tick : ticks) {
+        const double y = frame.pixelY(tick.position);
+        svg += line(plotLeft, y, plotRight, y, tick.text == "63.2" ? "stroke=\"#909090\" stroke-dasharray=\"5 3\"" : "");
+    }
+    svg += "</g>\n<g class=\"y-labels\" text-anchor=\"end\">\n";
+    for (const Tick& tick : spacedLabels(ticks, frame, false))
+        svg += text(plotLeft - 6, frame.pixelY(tick.position) + 4, "", tickLabel(tick));
+    svg += "</g>\n";
+    const std::string middle = pixels((plotTop + plotBottom) / 2);
+    svg += "<text transform=\"translate(22 " + middle + ") rotate(-90)\" text-anchor=\"middle\">" +
+           "Unreliability F (%), Weibull scale</text>\n";
+    return svg;
+}
+
+// The heading: the data file's name as given, squeezed to the picture's width when a long path
+// would run off it.
+std::string heading(const std::string& name)
+{
+    const std::string content = "Weibull plot of " + xmlText(name);
+    const double available = canvasWidth - 40;
+    const bool tooLong = 9.0 * static_cast<double>(characterCount(name) + 16) > available;
+    return text(20, 32,
+                std::string("font-size=\"16\"") +
+                    (tooLong ? " textLength=\"" + pixels(available) + "\" lengthAdjust=\"spacingAndGlyphs\"" : ""),
+                content);
+}
+
+std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShown, const std::string& lineNote)
+{
+    std::string svg = "<g class=\"legend\">\n";
+    double y = plotTop + 14;
+    const auto row = [&](const std::string& content) {
+        svg += text(legendLeft, y, "", content);
+        y += 18;
+    };
+    for (const std::string& heading : paper.legendHeading)
+        row(xmlText(heading));
+    y += 8;
+    for (const PaperValue& value : paper.values) {
+        svg += text(legendLeft, y, "", xmlText(value.name) + " =");
+        svg += text(legendRight, y, "text-anchor=\"end\" font-family=\"monospace\"",
+                    xmlText(formatScientific(value.value, 6, 4)));
+        y += 18;
+    }
+    y += 14;
+    svg += "<circle class=\"legend-point\" cx=\"" + pixels(legendLeft + 10) + "\" cy=\"" + pixels(y - 4) +
+           "\" r=\"3.5\" fill=\"none\" stroke=\"#1f4fbf\" stroke-width=\"1.3\"/>\n";
+    svg += text(legendLeft + 28, y, "", xmlText(paper.pointsLabel));
+    y += 18;
+    if (lineShown)
+        svg += line(legendLeft, y - 4, legendLeft + 20, y - 4, "class=\"legend-fit\" stroke=\"#c0282d\" stroke-width=\"1.6\"");
+    svg += text(legendLeft + 28, y, "", xmlText(paper.lineLabel));
+    y += 26;
+    const auto note = [&](const std::string& content) {
+        svg += text(legendLeft, y, "font-size=\"11\" fill=\"#6a4a00\"", content);
+        y += 15;
+    };
+    if (omitted > 0) {
+        note(integerText(static_cast<long long>(omitted)) + (omitted == 1 ? " point" : " points") + " not drawn:");
+        note("not finite on this scale");
+    }
+    if (!lineNote.empty())
+        note(lineNote);
+    for (const std::string& extra : paper.notes)
+        note(xmlText(extra));
+    return svg + "</g>\n";
+}
+
+} // namespace
+
+std::string drawWeibullPaper(const WeibullPaper& paper)
+{
+    std::vector<PlotPoint> points;
+    std::size_t omitted = 0;
+    for (const PlotPoint& p : paper.points) {
+        if (std::isfinite(p.x) && std::isfinite(p.y))
+            points.push_back(p);
+        else
+            ++omitted;
+    }
+    const Range reach = verticalReach(points);
+    const std::vector<Tick> yTicks = verticalTicks(reach);
+    const Range yRange{std::min(yTicks.front().position, reach.lo), std::max(yTicks.back().position, reach.hi)};
+    const Frame frame{horizontalRange(points), yRange};
+    const std::vector<Tick> xTicks = horizontalTicks(frame.x);
+
+    PlotPoint from{};
+    PlotPoint to{};
+    const bool lineShown = visibleSegment(paper.slope, paper.intercept, frame, from, to);
+    std::string lineNote;
+    if (!lineShown) {
+        lineNote = std::isfinite(paper.slope) && std::isfinite(paper.intercept) ? "The fitted line is outside the plot."
+                                                                                : paper.noLineNote;
+    }
+
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + pixels(canvasWidth) + "\" height=\"" +
+           pixels(canvasHeight) + "\" viewBox=\"0 0 " + pixels(canvasWidth) + " " + pixels(canvasHeight) +
+           "\" font-family=\"sans-serif\" font-size=\"12\">\n";
+    svg += "<title>Weibull plot of " + xmlText(paper.name) + "</title>\n";
+    svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    svg += heading(paper.name);
+    svg += horizontalAxis(frame, xTicks);
+    svg += verticalAxis(frame, yTicks);
+    svg += "<rect class=\"frame\" x=\"" + pixels(plotLeft) + "\" y=\"" + pixels(plotTop) + "\" width=\"" +
+           pixels(plotRight - plotLeft) + "\" height=\"" + pixels(plotBottom - plotTop) +
+           "\" fill=\"none\" stroke=\"black\"/>\n";
+    if (lineShown)
+        svg += line(frame.pixelX(from.x), frame.pixelY(from.y), frame.pixelX(to.x), frame.pixelY(to.y),
+                    "class=\"fit\" stroke=\"#c0282d\" stroke-width=\"1.6\"");
+    svg += "<g class=\"points\" fill=\"none\" stroke=\"#1f4fbf\" stroke-width=\"1.3\">\n";
+    for (const PlotPoint& p : points)
+        svg += "<circle class=\"point\" cx=\"" + pixels(frame.pixelX(p.x)) + "\" cy=\"" + pixels(frame.pixelY(p.y)) +
+               "\" r=\"3.5\"/>\n";
+    svg += "</g>\n";
+    svg += legend(paper, omitted, lineShown, lineNote);
+    return svg + "</svg>\n";
+}

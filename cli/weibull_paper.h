@@ -1,0 +1,32 @@
+// Weibull probability paper as a self-contained SVG picture: points at x = ln(t - gamma) and
+// y = ln(ln(1/(1 - F))), a fitted line y = slope x + intercept, t - gamma on a log scale across and
+// unreliability F in percent up, with a legend. Both plots of the program draw on it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct PlotPoint {
+    double x;
+    double y;
+};
+
+struct PaperValue {
+    std::string name;
+    double value;
+};
+
+struct WeibullPaper {
+    std::string name;                       // the data file, as given, in the heading
+    std::vector<PlotPoint> points;          // those that are not finite are left out and counted in a note
+    double slope;                           // the fitted line
+    double intercept;
+    std::string noLineNote;                 // why there is no line when slope or intercept is not finite
+    std::vector<std::string> legendHeading; // rows above the values
+    std::vector<PaperValue> values;         // "name = value" rows
+    std::string pointsLabel;
+    std::string lineLabel;
+    std::vector<std::string> notes;         // last in the legend
+};
+
+std::string drawWeibullPaper(const WeibullPaper& paper);
