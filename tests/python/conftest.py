@@ -21,6 +21,8 @@ def varnel_json():
     def run(*arguments):
         done = subprocess.run([str(program), "-q", "--json", *map(str, arguments)], capture_output=True,
                               text=True, timeout=120)
+        if not done.stdout:
+            pytest.fail(f"varnel {' '.join(map(str, arguments))} failed: {done.stderr}")
         return json.loads(done.stdout)
 
     return run
