@@ -11,6 +11,7 @@ int main(int argc, char** argv)
     registerFitBenchmarks();
     registerRunBenchmarks();
     registerBoundsBenchmarks();
+    registerFitCallBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -6,3 +6,4 @@ void registerShapeBenchmarks();
 void registerFitBenchmarks();
 void registerRunBenchmarks();
 void registerBoundsBenchmarks();
+void registerFitCallBenchmarks();

@@ -1,5 +1,6 @@
 """Checks of the arguments common to the package's functions: bad arguments raise TypeError or
 ValueError here, in the caller's terms, before any work starts."""
+import math
 import numbers
 import operator
 
@@ -23,7 +24,7 @@ def real(value, name, optional=False):
     if isinstance(value, bool) or not isinstance(value, numbers.Real):
         raise TypeError(f"{name} must be a number, not {type(value).__name__}")
     value = float(value)
-    if not np.isfinite(value):
+    if not math.isfinite(value):
         raise ValueError(f"{name} must be a finite number, not {value}")
     return value
 

@@ -1,6 +1,5 @@
 """Life-data analysis: failures, suspensions and inspection intervals with counts, fitted by maximum
 likelihood with two and three parameters, as ``varnel --mle`` does."""
-import json
 import numbers
 import os
 from typing import NamedTuple
@@ -9,7 +8,7 @@ import numpy as np
 
 from . import _varnel
 from .arguments import number_array, real, whole
-from .results import JsonView
+from .results import JsonDocument
 
 
 class LifeData(NamedTuple):
@@ -23,15 +22,15 @@ class LifeData(NamedTuple):
     intervals: np.ndarray
 
 
-class Fit(JsonView):
+class Fit(JsonDocument):
     """The result of ``fit``: the members of the ``varnel --mle --json`` document as attributes
     (``fit.two_parameter.m``, ``fit.likelihood_ratio.p_value``), ``to_dict()`` the document itself.
     ``data`` holds the records fitted, for ``plot``."""
 
     __slots__ = ("data",)
 
-    def __init__(self, document, data):
-        super().__init__(document)
+    def __init__(self, text, data):
+        super().__init__(text)
         self.data = data
 
 
@@ -69,7 +68,7 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         whole(bootstrap, "bootstrap", 0), None if seed is None else whole(seed, "seed", 0),
         0 if threads is None else whole(threads, "threads", 1))
     document = _varnel._fit(times, states, counts, intervals, options)
-    return Fit(json.loads(document), LifeData(times, states, counts, intervals))
+    return Fit(document, LifeData(times, states, counts, intervals))
 
 
 def _text(value, name):
