@@ -6,6 +6,7 @@
 #include "estimation_state.h"
 #include "json_text.h"
 #include "plotting_position.h"
+#include "shape_newton.h"
 
 namespace {
 
@@ -47,18 +48,27 @@ std::string errorJson(const RunFailure& failure)
 
 const char* stopCauseName(StopCause stop) { return stop == StopCause::timeLimit ? "time limit" : "interrupt"; }
 
+// The iteration's ending in words; a stop names the time limit when that was what stopped it.
+const char* endingText(StopCause stop)
+{
+    if (state.iterationEnding == IterationEnding::stopped && stop == StopCause::timeLimit)
+        return "time limit";
+    return iterationEndingName(state.iterationEnding);
+}
+
 } // namespace
 
 std::string runJson(StopCause stop, const RunFailure& failure)
 {
     const bool succeeded = state.samplesHeld == 1;
-    const bool stopped = succeeded && stop != StopCause::none;
+    const bool stopped = succeeded && state.iterationEnding == IterationEnding::stopped;
     JsonObject run(0);
     run.add("inputs", inputsJson());
     run.add("n", std::to_string(state.n));
     run.addBool("stopped", stopped);
     if (stopped)
         run.add("stopCause", jsonString(stopCauseName(stop)));
+    run.add("ending", succeeded ? jsonString(endingText(stop)) : "null");
     run.add("results", succeeded ? resultsJson() : "null");
     run.add("error", succeeded ? "null" : errorJson(failure));
     return run.close() + "\n";

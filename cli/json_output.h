@@ -7,8 +7,10 @@
 #include "json_text.h"
 #include "terminal_host.h"
 
-// What ended the shape iteration early, if anything.
+// Who asked for the stop that ended the shape iteration, if one did.
 enum class StopCause { none, interrupt, timeLimit };
 
-// The JSON document of the last run, ended by LF; `failure` is the message of a failed run.
+// The JSON document of the last run, ended by LF; `failure` is the message of a failed run. Whether
+// the iteration was stopped comes from the run's own record of its ending; `stop` only names who
+// stopped it.
 std::string runJson(StopCause stop, const RunFailure& failure);

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cerrno>
 #include <condition_variable>
@@ -23,6 +24,7 @@
 #include "plot_svg.h"
 #include "plotting_position.h"
 #include "report_file.h"
+#include "shape_newton.h"
 #include "terminal_host.h"
 
 namespace {
@@ -72,15 +74,16 @@ public:
         if (thread_.joinable())
             thread_.join();
     }
-    bool fired() const { return fired_; }
+    bool fired() const { return fired_.load(); }
 
 private:
     void wait(double seconds)
     {
         std::unique_lock<std::mutex> lock(mutex_);
         if (!wake_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return finished_; })) {
-            fired_ = true;
-            state.stopRequested.store(1);
+            // A Ctrl-C that came first keeps the stop as its own.
+            if (state.stopRequested.exchange(1) != 1)
+                fired_.store(true);
         }
     }
 
@@ -88,7 +91,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool finished_ = false;
-    bool fired_ = false;
+    std::atomic<bool> fired_{false};
 };
 
 int usageError(const std::string& reason)
@@ -113,8 +116,9 @@ bool writeStandardOutput(const std::string& text)
 int printResults(const CliOptions& options, StopCause stop)
 {
     const bool reportToStdout = options.writeReportFile && options.reportPath == "-";
-    const std::string results = options.json ? runJson(stop, runFailure()) : reportToStdout ? reportText() : resultSummary();
-    if (!writeStandardOutput(results)) {
+    const bool written = reportToStdout ? writeReportTo(stdout) && std::fflush(stdout) == 0
+                                        : writeStandardOutput(options.json ? runJson(stop, runFailure()) : resultSummary());
+    if (!written) {
         std::fprintf(stderr, "varnel: cannot write to standard output: %s\n", std::strerror(errno));
         return exitFailure;
     }
@@ -136,6 +140,36 @@ int printResults(const CliOptions& options, StopCause stop)
         }
     }
     return status;
+}
+
+// Says on standard error how an iteration that did not converge ended. A stop request that came
+// after the iteration had ended by itself changed nothing and is not mentioned.
+StopCause tellIterationEnding(bool timedOut)
+{
+    switch (state.iterationEnding) {
+    case IterationEnding::stopped:
+        std::fputs(timedOut ? "varnel: time limit reached; the iteration was stopped, results are for the m reached\n"
+                            : "varnel: the iteration was stopped; results are for the m reached\n",
+                   stderr);
+        return timedOut ? StopCause::timeLimit : StopCause::interrupt;
+    case IterationEnding::diverged:
+        std::fputs("varnel: the iteration diverged (m beyond 1e154); results are for the m reached\n", stderr);
+        break;
+    case IterationEnding::stepRepeating:
+        std::fputs("varnel: the iteration ended by itself where its damped step could only repeat itself; "
+                   "results are for that m\n",
+                   stderr);
+        break;
+    case IterationEnding::notFinite:
+        std::fputs("varnel: the iteration ended where the equation's value was not a number (powers of the "
+                   "sample no longer finite); results are for the m reached\n",
+                   stderr);
+        break;
+    case IterationEnding::converged:
+    case IterationEnding::none:
+        break;
+    }
+    return StopCause::none;
 }
 
 // A failed run has said why on standard error; with --json standard output gets the failure too.
@@ -196,13 +230,5 @@ int main(int argc, char** argv)
     }
     if (state.samplesHeld != 1)
         return reportFailure(options);
-
-    StopCause stop = StopCause::none;
-    if (state.stopRequested.load() == 1) {
-        std::fputs(timedOut ? "varnel: time limit reached; the iteration was stopped, results are for the m reached\n"
-                            : "varnel: the iteration was stopped; results are for the m reached\n",
-                   stderr);
-        stop = timedOut ? StopCause::timeLimit : StopCause::interrupt;
-    }
-    return printResults(options, stop);
+    return printResults(options, tellIterationEnding(timedOut));
 }

@@ -30,6 +30,7 @@ void showResult(int id, double value)
 
 void runEstimation()
 {
+    state.iterationEnding = IterationEnding::none;
     state.n = readSampleFile(state.RFile);
     runEstimationOnSamples();
 }

@@ -8,6 +8,11 @@
 
 using RankFunction = double (*)(std::uint32_t i);
 
+// How the last shape iteration ended: by itself at the root, by Stop, beyond the divergence bound,
+// on a damped step that could only repeat itself, or on an equation value that is not a number
+// (the powers of the sample no longer finite). `none` before any iteration of the run.
+enum class IterationEnding : std::int32_t { none, converged, stopped, diverged, stepRepeating, notFinite };
+
 struct EstimationState {
     char RFile[512];
     char reportFile[512];
@@ -26,6 +31,8 @@ struct EstimationState {
     double xi;
     double tm;
     double sigma2;
+    // Set by the iteration itself, so that a Stop arriving after it has ended is not taken for one.
+    IterationEnding iterationEnding;
     // Set by the user-interface thread (Stop) or a signal handler while the worker polls it.
     std::atomic<std::int32_t> stopRequested;
 };

@@ -1,8 +1,9 @@
 // The scale parameter and the statistics of the fitted distribution, with the gamma function they need.
 #include "scale_statistics.h"
 
+#include <bit>
 #include <cmath>
-#include <limits>
+#include <cstdint>
 
 #include "estimation_state.h"
 #include "per_value_work.h"
@@ -24,6 +25,28 @@ const double stirling[8] = {
     (-3617.0 / 510.0) / 240.0,
 };
 
+// The NaN that x86 arithmetic itself produces (sign set, quiet, no payload), shown as "-1.#IND...":
+// the function's own NaNs are the same value the written arithmetic would have given.
+const double indefinite = std::bit_cast<double>(std::uint64_t{0xFFF8000000000000});
+
+// Once the product v of the shift is infinite or NaN, the factors still to come can only flip its sign
+// (each negative one) or, a factor of exactly 0, make it NaN; positive factors leave it as it is.
+// Below zero x + 1.0 is exact, so the negative factors are x, x + 1, ... up to the last below 0, and
+// 0 is among them exactly when x is a whole number. This jumps over them at once, leaving the few
+// positive factors (below 8) to the loop itself.
+void skipNegativeFactors(double& v, double& x)
+{
+    const double negatives = std::ceil(-x);
+    if (negatives == -x) {
+        v = indefinite; // infinity times 0
+        x = 0.0;
+        return;
+    }
+    if (!std::isnan(v) && std::fmod(negatives, 2.0) == 1.0)
+        v = -v;
+    x = x + negatives;
+}
+
 } // namespace
 
 double scaleParameter(double m)
@@ -41,13 +64,15 @@ double scaleParameter(double m)
 
 double gammaFunction(double x)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     double v = 1.0;
     while (x < shiftThreshold) {
-        // An argument this far below zero would shift for ever (or for longer than anyone waits);
-        // its gamma value is meaningless to the statistics anyway.
-        if (x + 1.0 == x || !std::isfinite(v))
-            return nan;
+        // An argument where adding 1 changes nothing would shift for ever.
+        if (x + 1.0 == x)
+            return indefinite;
+        if (!std::isfinite(v) && x < 0.0) {
+            skipNegativeFactors(v, x);
+            continue;
+        }
         v = v * x;
         x = x + 1.0;
     }

@@ -65,13 +65,35 @@ double mlShapeDerivative(double m)
     return ratio * ratio - N * S2 / S0 - N / (m * m);
 }
 
+namespace {
+
+// Why the iteration stops before its next step, or `none` to take it. The tests run in this order
+// so that a Stop is only looked at while the iteration is still going.
+IterationEnding endingBeforeStep(double gm)
+{
+    if (gm == 0)
+        return IterationEnding::converged;
+    if (std::isnan(gm))
+        return IterationEnding::notFinite;
+    if (state.stopRequested.load() == 1)
+        return IterationEnding::stopped;
+    return IterationEnding::none;
+}
+
+} // namespace
+
 double newtonSolve(double start, double (*g)(double), double (*slope)(double))
 {
     std::uint32_t lastShown = hostTickCount();
     double m = start;
     double gm = g(m);
 
-    while (gm != 0 && !std::isnan(gm) && state.stopRequested.load() != 1) {
+    for (;;) {
+        const IterationEnding ending = endingBeforeStep(gm);
+        if (ending != IterationEnding::none) {
+            state.iterationEnding = ending;
+            break;
+        }
         double d = slope(m);
         if (d == 0 || std::isnan(d))
             d = 1.0;
@@ -95,14 +117,39 @@ double newtonSolve(double start, double (*g)(double), double (*slope)(double))
             ++k;
         }
 
-        if (k == 0 && !(std::fabs(m - mOld) >= std::fabs(mOld * relativeTolerance)))
+        if (k == 0 && !(std::fabs(m - mOld) >= std::fabs(mOld * relativeTolerance))) {
+            state.iterationEnding = IterationEnding::converged;
             break;
-        if (std::fabs(m) > divergenceBound)
+        }
+        if (std::fabs(m) > divergenceBound) {
+            state.iterationEnding = IterationEnding::diverged;
             break;
+        }
         // Every trial failed and the halved step no longer moves m: the next step would repeat this
         // one exactly, for ever. Stop here with the m that Stop would have given.
-        if (k == trialsPerStep && m == mOld && gm == gOld)
+        if (k == trialsPerStep && m == mOld && gm == gOld) {
+            state.iterationEnding = IterationEnding::stepRepeating;
             break;
+        }
     }
     return m;
+}
+
+const char* iterationEndingName(IterationEnding ending)
+{
+    switch (ending) {
+    case IterationEnding::converged:
+        return "converged";
+    case IterationEnding::stopped:
+        return "stopped";
+    case IterationEnding::diverged:
+        return "diverged";
+    case IterationEnding::stepRepeating:
+        return "step repeating";
+    case IterationEnding::notFinite:
+        return "not finite";
+    case IterationEnding::none:
+        break;
+    }
+    return "none";
 }

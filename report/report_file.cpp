@@ -1,4 +1,4 @@
-// The report file of the last run. Line ends are CR LF on every platform: the text is built here
+// The report file of the last run. Line ends are CR LF on every platform: the lines are built here
 // and written in binary mode, so both programs write byte-identical reports.
 #include "report_file.h"
 
@@ -14,6 +14,11 @@ const char* const programNotice = "Weibull parameter estimation - Copyright (C) 
 namespace {
 
 std::string number(double value) { return formatScientific(value, 12, 8); }
+
+bool put(std::FILE* file, const std::string& text)
+{
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+}
 
 void appendSummary(std::string& text, const char* eol)
 {
@@ -37,7 +42,7 @@ std::string resultSummary()
     return text;
 }
 
-std::string reportText()
+bool writeReportTo(std::FILE* file)
 {
     const char* eol = "\r\n";
     std::string text = std::string("Varnel  Version 1.00  -  Output file") + eol;
@@ -45,11 +50,20 @@ std::string reportText()
     appendSummary(text, eol);
     text += std::string("Input data reduced by gamma") + eol;
     text += std::string("ln(t)               ln(ln(1/(1-F)))") + eol;
+    if (!put(file, text))
+        return false;
+    // One line at a time through the stream's buffer: the memory for a report does not grow with n.
+    std::string line;
     for (std::uint32_t i = 1; i <= state.n; ++i) {
         const double x = std::log(state.samples[i - 1] - state.gamma);
-        text += number(x) + "    " + number(weibullOrdinate(i)) + eol;
+        line = number(x);
+        line += "    ";
+        line += number(weibullOrdinate(i));
+        line += eol;
+        if (!put(file, line))
+            return false;
     }
-    return text;
+    return true;
 }
 
 bool writeWholeFile(const char* path, const std::string& bytes)
@@ -63,4 +77,13 @@ bool writeWholeFile(const char* path, const std::string& bytes)
     return written && flushed && closed;
 }
 
-bool writeReport() { return writeWholeFile(state.reportFile, reportText()); }
+bool writeReport()
+{
+    std::FILE* file = std::fopen(state.reportFile, "wb");
+    if (!file)
+        return false;
+    const bool written = writeReportTo(file);
+    const bool flushed = std::fflush(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    return written && flushed && closed;
+}

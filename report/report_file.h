@@ -1,6 +1,7 @@
 // The result report: inputs, the seven results and the Weibull-plot coordinates of every observation.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // The program's one-line notice, line 2 of the report and the About box's second text.
@@ -17,5 +18,6 @@ std::string resultSummary();
 // and the file was closed without error, so that a full disk is never taken for a saved file.
 bool writeWholeFile(const char* path, const std::string& bytes);
 
-// The whole report as text, exactly the bytes that writeReport puts in the file.
-std::string reportText();
+// Writes the report, exactly the bytes that writeReport puts in its file, to the open `file`, line
+// by line; true when the stream accepted every byte (the caller flushes and closes).
+bool writeReportTo(std::FILE* file);

@@ -365,16 +365,44 @@ TEST(CliJson, ValuesWithoutAJsonFormAreNullWithTheirText)
     runOn(writeTempFile("json-typed.dat", sample), 1, false, 10.0);
     state.tm = INFINITY;
     state.sigma2 = -NAN;
-    const json doc = json::parse(runJson(StopCause::timeLimit, RunFailure{}));
+    const json doc = json::parse(runJson(StopCause::none, RunFailure{}));
     EXPECT_EQ(doc["inputs"]["gammaSearched"], false);
     EXPECT_EQ(doc["inputs"]["gamma"], 10.0);
-    EXPECT_EQ(doc["stopped"], true);
-    EXPECT_EQ(doc["stopCause"], "time limit");
     EXPECT_TRUE(doc["results"]["tm"].is_null());
     EXPECT_EQ(doc["results"]["tmText"], " 1.#INF0000e+000");
     EXPECT_TRUE(doc["results"]["sigma2"].is_null());
     EXPECT_EQ(doc["results"]["sigma2Text"], "-1.#IND0000e+000");
     EXPECT_FALSE(doc["results"].contains("mText"));
+    resetHostAndState();
+}
+
+// The labels follow how the iteration itself ended, whatever the stop flag says afterwards: a time
+// limit or Ctrl-C that lands once the iteration has converged changes nothing.
+TEST(CliJson, EndingComesFromTheIterationNotTheStopFlag)
+{
+    runOn(writeTempFile("json-ending.dat", sample), 1, false, 10.0);
+    state.stopRequested.store(1);
+    json doc = json::parse(runJson(StopCause::timeLimit, RunFailure{}));
+    EXPECT_EQ(doc["stopped"], false);
+    EXPECT_FALSE(doc.contains("stopCause"));
+    EXPECT_EQ(doc["ending"], "converged");
+
+    // Stop requested at the first tick the iteration reads.
+    resetHostAndState();
+    fakeHost.ticksUntilStop = 0;
+    std::strcpy(state.RFile, writeTempFile("json-ending.dat", sample).c_str());
+    state.Fi = 1;
+    selectRankFunction();
+    state.initialM = 1.0;
+    runEstimation();
+    ASSERT_EQ(state.iterationEnding, IterationEnding::stopped);
+    doc = json::parse(runJson(StopCause::timeLimit, RunFailure{}));
+    EXPECT_EQ(doc["stopped"], true);
+    EXPECT_EQ(doc["stopCause"], "time limit");
+    EXPECT_EQ(doc["ending"], "time limit");
+    doc = json::parse(runJson(StopCause::interrupt, RunFailure{}));
+    EXPECT_EQ(doc["stopCause"], "interrupt");
+    EXPECT_EQ(doc["ending"], "stopped");
     resetHostAndState();
 }
 
@@ -384,6 +412,7 @@ TEST(CliJson, FailuresCarryCaptionAndText)
     json doc = json::parse(runJson(StopCause::interrupt, {"Read data error", "Invalid data type", "json-two.dat: unreadable"}));
     EXPECT_EQ(doc["n"], 2);
     EXPECT_EQ(doc["stopped"], false);
+    EXPECT_TRUE(doc["ending"].is_null());
     EXPECT_TRUE(doc["results"].is_null());
     EXPECT_EQ(doc["error"]["caption"], "Read data error");
     EXPECT_EQ(doc["error"]["text"], "Invalid data type");
@@ -469,8 +498,11 @@ TEST(CliProgram, JsonAndPlotOfAnExampleMatchTheRun)
     const std::string plotPath = writeTempFile("cli-example.svg", "old");
     const ProgramRun run = runVarnel({"--json", "-r", "3", "--plot", plotPath, example("ball_bearings.dat")});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    // This sample's iteration ends on a damped step that can only repeat itself, and says so.
+    EXPECT_EQ(run.err, "varnel: the iteration ended by itself where its damped step could only repeat itself; "
+                       "results are for that m\n");
     const json doc = json::parse(run.out);
+    EXPECT_EQ(doc["ending"], "step repeating");
 
     runOn(example("ball_bearings.dat"), 3);
     EXPECT_EQ(doc["inputs"]["dataFile"], example("ball_bearings.dat"));
@@ -553,12 +585,14 @@ TEST(CliProgram, StoppedIterationsSayHow)
     json doc = json::parse(run.out);
     EXPECT_EQ(doc["stopped"], true);
     EXPECT_EQ(doc["stopCause"], "time limit");
+    EXPECT_EQ(doc["ending"], "time limit");
 
     run = runVarnel({"--json", "-q", "-m", "3", data}, 200);
     ASSERT_EQ(run.status, 0) << run.err;
     doc = json::parse(run.out);
     EXPECT_EQ(doc["stopped"], true);
     EXPECT_EQ(doc["stopCause"], "interrupt");
+    EXPECT_EQ(doc["ending"], "stopped");
 }
 
 } // namespace

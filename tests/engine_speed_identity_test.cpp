@@ -21,6 +21,7 @@
 #include "per_value_work.h"
 #include "plotting_position.h"
 #include "report_file.h"
+#include "report_text.h"
 #include "sample_file.h"
 #include "scale_statistics.h"
 #include "shape_newton.h"

@@ -2,7 +2,9 @@
 // ownership across runs, and the end-of-run message last in every case.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -81,6 +83,37 @@ TEST_F(EstimationRun, AutoGammaOnAPublishedSample)
     EXPECT_GT(state.m, 1.0);
     EXPECT_LT(state.m, 2.1);
     EXPECT_EQ(fakeHost.events.back().kind, HostEvent::runEnded);
+}
+
+// The searched location, the shape and the scale of both examples under every rank method with
+// Auto Gamma, to the bit, as recorded from the program (whose results an independent reference
+// agrees with). Any change of the search, the iteration or the sums shows here first.
+TEST_F(EstimationRun, ExamplesToTheBit)
+{
+    const struct {
+        const char* file;
+        int fi;
+        std::uint64_t gamma, m, t0;
+        IterationEnding ending;
+    } pinned[] = {
+        {"ball_bearings.dat", 1, 0x40201D93AF934526, 0x3FFD9EF10C68A76B, 0x40A5B7BA43B19AA5, IterationEnding::stepRepeating},
+        {"ball_bearings.dat", 2, 0x4031B381D7DBF488, 0x3FF5C942C5CEF461, 0x407008667D01E03A, IterationEnding::converged},
+        {"ball_bearings.dat", 3, 0x40232398C7FBCBDE, 0x3FFCCDEAC0EEC58A, 0x40A0AB7D0C96E871, IterationEnding::stepRepeating},
+        {"ball_bearings.dat", 4, 0x4025AA410A4C7C36, 0x3FFC186D50BA0A2B, 0x409A8D57CB23CD53, IterationEnding::stepRepeating},
+        {"glass_fibres.dat", 1, 0x0000000000000000, 0x40171F7014D75C74, 0x4030BCC0B2C053DD, IterationEnding::converged},
+        {"glass_fibres.dat", 2, 0x3FE16C8B43958106, 0x4008FAD5D042AAB8, 0x3FF2E1CC9BBCDB5D, IterationEnding::converged},
+        {"glass_fibres.dat", 3, 0x0000000000000000, 0x40171F7014D75C74, 0x4030BCC0B2C053DD, IterationEnding::converged},
+        {"glass_fibres.dat", 4, 0x0000000000000000, 0x40171F7014D75C74, 0x4030BCC0B2C053DD, IterationEnding::converged},
+    };
+    for (const auto& p : pinned) {
+        prepareRun(std::string(VARNEL_EXAMPLES) + "/" + p.file, true, 0.0, p.fi);
+        runEstimation();
+        ASSERT_EQ(state.samplesHeld, 1) << p.file;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(state.gamma), p.gamma) << p.file << " rank " << p.fi;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(state.m), p.m) << p.file << " rank " << p.fi;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(state.t0), p.t0) << p.file << " rank " << p.fi;
+        EXPECT_EQ(state.iterationEnding, p.ending) << p.file << " rank " << p.fi;
+    }
 }
 
 TEST_F(EstimationRun, TooFewValues)

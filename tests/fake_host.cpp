@@ -41,6 +41,7 @@ void resetHostAndState()
     state.n = 0;
     state.samples = nullptr;
     state.m = state.t0 = state.mu = state.xi = state.tm = state.sigma2 = 0;
+    state.iterationEnding = IterationEnding::none;
     state.stopRequested.store(0);
 }
 

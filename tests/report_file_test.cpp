@@ -13,6 +13,7 @@
 #include "fake_host.h"
 #include "plotting_position.h"
 #include "report_file.h"
+#include "report_text.h"
 
 namespace {
 
@@ -41,7 +42,9 @@ protected:
 
     void run(const std::string& bytes, int fi, double gamma = 0.0)
     {
-        std::strcpy(state.RFile, writeTempFile("report-data.dat", bytes).c_str());
+        // A file of the test's own: CTest runs the tests of this suite side by side.
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::strcpy(state.RFile, writeTempFile("report-" + name + ".dat", bytes).c_str());
         state.autoGamma = 0;
         state.gamma = gamma;
         state.initialM = 1.0;
@@ -101,6 +104,46 @@ TEST_F(ReportFile, ObservationBelowGammaPlusOneGivesNegativeX)
     const std::vector<std::string> lines = splitCrLf(reportText());
     EXPECT_EQ(lines[17][0], '-');
     EXPECT_EQ(lines[18][0], ' ');
+}
+
+// Whole reports of a five-value sample, byte for byte, as recorded from the program under each rank
+// method (gamma typed in, so that the results are the same and only the ordinates differ).
+TEST_F(ReportFile, WholeReportsOfFiveValues)
+{
+    const std::string head = "Varnel  Version 1.00  -  Output file\r\n"
+                             "Weibull parameter estimation - Copyright (C) 2026 the Varnel developers\r\n"
+                             "\r\n"
+                             "Data file          : RFile  = ";
+    const std::string results = "Shape    parameter : m      =  1.97424456e+000\r\n"
+                                "Scale    parameter : t0     =  4.74051200e+000\r\n"
+                                "Location parameter : gamma  =  5.00000000e-001\r\n"
+                                "\r\n"
+                                "Expected value     : mu     =  2.44974524e+000\r\n"
+                                "Median   value     : xi     =  2.32681848e+000\r\n"
+                                "Mode     value     : tm     =  2.03799060e+000\r\n"
+                                "Variance           : sigma2 =  1.06324889e+000\r\n"
+                                "\r\n"
+                                "\r\n"
+                                "Input data reduced by gamma\r\n"
+                                "ln(t)               ln(ln(1/(1-F)))\r\n";
+    const char* x[] = {"-6.93147181e-001", " 2.23143551e-001", " 6.93147181e-001", " 9.16290732e-001",
+                       " 1.25276297e+000"};
+    const struct {
+        const char* label;
+        const char* y[5];
+    } methods[] = {
+        {"i/(n+1)", {"-1.70198336e+000", "-9.02720456e-001", "-3.66512921e-001", " 9.40478276e-002", " 5.83198081e-001"}},
+        {"(i-1)/(n-1)", {"-1.#INF0000e+000", "-1.24589932e+000", "-3.66512921e-001", " 3.26634260e-001", " 1.#INF0000e+000"}},
+        {"(i-0.3)/(n+0.4)", {"-1.97445869e+000", "-9.72686141e-001", "-3.66512921e-001", " 1.44767396e-001", " 7.14455486e-001"}},
+        {"(i-0.5)/n", {"-2.25036733e+000", "-1.03093043e+000", "-3.66512921e-001", " 1.85626759e-001", " 8.34032445e-001"}},
+    };
+    for (int fi = 1; fi <= 4; ++fi) {
+        run("2.5\n1\n4\n3\n1.75\n", fi, 0.5);
+        std::string expected = head + state.RFile + "\r\nRank method        : Fi     = " + methods[fi - 1].label + "\r\n" + results;
+        for (int i = 0; i < 5; ++i)
+            expected += std::string(x[i]) + "    " + methods[fi - 1].y[i] + "\r\n";
+        EXPECT_EQ(reportText(), expected) << "rank method " << fi;
+    }
 }
 
 TEST_F(ReportFile, WritingReplacesAndFailsHonestly)

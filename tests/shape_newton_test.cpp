@@ -89,6 +89,35 @@ TEST_F(ShapeNewton, MonitorShowsAtMostEveryHalfSecond)
         EXPECT_EQ(text, formatScientific(std::stod(text), 6, 4));
 }
 
+std::vector<double> trials;
+double recordedEquation(double m)
+{
+    trials.push_back(m);
+    return mlShapeEquation(m);
+}
+
+// The tick is read once before the first step and once after each trial: a trial is shown when at
+// least 500 ms have passed since the last one shown (or the start), and not a millisecond earlier,
+// also across the wrap of the 32-bit count.
+TEST_F(ShapeNewton, MonitorShowsATrialOnceHalfASecondHasPassed)
+{
+    for (const std::uint32_t step : {499u, 500u}) {
+        holdSample({1, 2, 3}, 0);
+        fakeHost.tick = 0xFFFFFFFFu - 1200;
+        fakeHost.tickStep = step;
+        trials.clear();
+        newtonSolve(1, recordedEquation, mlShapeDerivative);
+        ASSERT_GT(trials.size(), 6u) << "the count wraps during the iteration";
+
+        // trials[0] is the start, evaluated before any step.
+        std::vector<std::string> expected;
+        for (std::size_t k = step == 500 ? 1 : 2; k < trials.size(); k += step == 500 ? 1 : 2)
+            expected.push_back(formatScientific(trials[k], 6, 4));
+        EXPECT_EQ(fieldTexts(IDC_MONITOR_M), expected) << "tick step " << step;
+        EXPECT_EQ(fieldTexts(IDC_MONITOR_G).size(), expected.size());
+    }
+}
+
 int slopeCalls = 0;
 double zeroAtTwo(double m) { return 2.0 - m; }
 double countedSlope(double)
@@ -124,11 +153,13 @@ TEST_F(ShapeNewton, StopEndsAtTheNextStepWithTheLastTrial)
     equationCalls = 0;
     EXPECT_EQ(newtonSolve(start, neverZero, unitSlope), start + std::ldexp(1.0, -63));
     EXPECT_EQ(equationCalls, 1 + 64);
+    EXPECT_EQ(state.iterationEnding, IterationEnding::stopped);
 
     // A stop already requested ends the iteration before its first step.
     holdSample({1, 2, 3}, 0);
     state.stopRequested.store(1);
     EXPECT_EQ(newtonSolve(1.0, mlShapeEquation, mlShapeDerivative), 1.0);
+    EXPECT_EQ(state.iterationEnding, IterationEnding::stopped);
 }
 
 TEST_F(ShapeNewton, StepThatCanOnlyRepeatItselfEnds)
@@ -136,6 +167,7 @@ TEST_F(ShapeNewton, StepThatCanOnlyRepeatItselfEnds)
     holdSample({1, 2, 3}, 0);
     // At 1.0 the halved steps vanish below the spacing of doubles: the 64th trial is 1.0 itself.
     EXPECT_EQ(newtonSolve(1.0, neverZero, unitSlope), 1.0);
+    EXPECT_EQ(state.iterationEnding, IterationEnding::stepRepeating);
 }
 
 std::vector<double> visited;
@@ -153,6 +185,21 @@ TEST_F(ShapeNewton, DivergenceBeyondTheBoundOnly)
     const double m = newtonSolve(0.5 * 1e154, towardsTheBound, unitSlope);
     EXPECT_EQ(visited, (std::vector<double>{0.5 * 1e154, 1e154, 1.25e154}));
     EXPECT_EQ(m, 1.25e154);
+    EXPECT_EQ(state.iterationEnding, IterationEnding::diverged);
+}
+
+double notANumberBeyondTwo(double m) { return m > 2 ? std::nan("") : 1.0; }
+
+TEST_F(ShapeNewton, EndingsAtTheRootAndOnNotANumber)
+{
+    holdSample({1, 2, 3}, 0);
+    newtonSolve(1, mlShapeEquation, mlShapeDerivative);
+    EXPECT_EQ(state.iterationEnding, IterationEnding::converged) << "a step below the tolerance";
+    newtonSolve(2.0, zeroAtTwo, countedSlope);
+    EXPECT_EQ(state.iterationEnding, IterationEnding::converged) << "g exactly zero";
+    // From 1.5 with slope -1 the first trial is 2.5, where g is not a number.
+    EXPECT_EQ(newtonSolve(1.5, notANumberBeyondTwo, unitSlope), 2.5);
+    EXPECT_EQ(state.iterationEnding, IterationEnding::notFinite);
 }
 
 } // namespace

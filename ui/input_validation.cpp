@@ -53,7 +53,7 @@ int validateInputs()
 
     char path[fieldCapacity];
     GetWindowTextA(dialogControl(IDC_DATA_FILE), path, fieldCapacity);
-    if (hasWildcard(path) || !namesExistingFile(path) || opensAsDevice(path)) {
+    if (hasWildcard(path) || !namesDiskFile(path)) {
         return IDC_DATA_FILE;
     }
 

@@ -76,13 +76,22 @@ void runMenuCommand(int id)
     }
 }
 
-// Only the first dropped item counts; the others are ignored.
+// Only the first dropped item counts; the others are ignored. A path that the drop does not hold,
+// or that does not fit the buffer whole, is not taken.
 void takeDroppedFile(HDROP drop)
 {
-    char path[dropCapacity];
-    DragQueryFileA(drop, 0, path, dropCapacity);
+    // Drops are refused during a run (setIdleState turns acceptance off), so a WM_DROPFILES that
+    // arrives then was posted by some program, not by the shell: its handle is not one of this
+    // process's drops, and it is neither read nor released.
+    if (runInProgress()) {
+        return;
+    }
+    char path[dropCapacity] = "";
+    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    const bool taken = length > 0 && length < dropCapacity
+                       && DragQueryFileA(drop, 0, path, dropCapacity) == length;
     DragFinish(drop);
-    if (namesExistingFile(path)) {
+    if (taken && namesExistingFile(path)) {
         SetWindowTextA(dialogControl(IDC_DATA_FILE), path);
     }
 }

@@ -1,6 +1,7 @@
 // The start-up failure messages. Their texts stay Shift-JIS bytes in the program, but are converted
 // from code page 932 explicitly and shown through the wide message box, so that they read correctly
-// on a Windows of any language, not only where 932 is the system code page.
+// on a Windows of any language, not only where 932 is the system code page. Where code page 932 is
+// not installed the conversion fails, and the original bytes go to the ANSI message box instead.
 #include "startup_failure.h"
 
 // "ﾌﾟﾛｸﾞﾗﾑ起動失敗", program start-up failed
@@ -22,7 +23,10 @@ void showStartupFailure(HWND owner, const char* text)
 {
     wchar_t wideText[64];
     wchar_t wideCaption[32];
-    MultiByteToWideChar(shiftJis, 0, text, -1, wideText, 64);
-    MultiByteToWideChar(shiftJis, 0, startupFailureCaption, -1, wideCaption, 32);
+    if (MultiByteToWideChar(shiftJis, 0, text, -1, wideText, 64) == 0
+        || MultiByteToWideChar(shiftJis, 0, startupFailureCaption, -1, wideCaption, 32) == 0) {
+        MessageBoxA(owner, text, startupFailureCaption, MB_OK | MB_ICONERROR);
+        return;
+    }
     MessageBoxW(owner, wideText, wideCaption, MB_OK | MB_ICONERROR);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "program_fixture.h"
+#include "../report_text.h"
 #include "report_file.h"
 #include "test_files.h"
 #include "window_driver.h"

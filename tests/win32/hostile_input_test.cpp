@@ -1,9 +1,13 @@
 // Hostile input to the dialog: text that reaches the numeric fields past the character filter,
-// data-file texts that are too long or name something other than a file on a disk, commands that
-// arrive while a run is going, Stop pressed twice, and Exit at the very moment a run has ended.
+// data-file texts that are too long or name something other than a file on a disk, commands and
+// drops that arrive while a run is going, Stop pressed twice, and Exit at the very moment a run has
+// ended.
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "file_search.h"
+#include "import_hook.h"
 #include "input_validation.h"
 #include "number_text.h"
 #include "param_dialog.h"
@@ -164,6 +168,26 @@ void expectResultsOfAStoppedRun()
     EXPECT_EQ(GetFocus(), field(IDC_SAVE));
 }
 
+// The paths that the program's code opens while CreateFileA is watched.
+std::vector<std::string> openedPaths;
+decltype(&CreateFileA) realCreateFileA;
+
+HANDLE WINAPI recordingCreateFileA(LPCSTR path, DWORD access, DWORD sharing, LPSECURITY_ATTRIBUTES security,
+                                   DWORD disposition, DWORD flags, HANDLE pattern)
+{
+    openedPaths.emplace_back(path);
+    return realCreateFileA(path, access, sharing, security, disposition, flags, pattern);
+}
+
+std::string joined(const std::vector<std::string>& texts)
+{
+    std::string all;
+    for (const std::string& text : texts) {
+        all += text + "\n";
+    }
+    return all;
+}
+
 }
 
 TEST_F(ProgramTest, TextPastedIntoTheNumericFieldsGetsInAndIsStillValidated)
@@ -262,6 +286,125 @@ TEST_F(ProgramTest, DataFileNamingADeviceIsRefusedBeforeARunCouldReadItForEver)
         setFieldText(IDC_DATA_FILE, device);
         expectCalculateRefused(IDC_DATA_FILE, device);
     }
+}
+
+TEST_F(ProgramTest, DataFileValidationTellsDevicesAndPipesByTheirNamesWithoutOpeningAnything)
+{
+    setFieldText(IDC_INITIAL_M, "1");
+    // A pipe server waiting for a client: opening the pipe's name would connect to it.
+    const std::string pipe = "varnel-test-" + std::to_string(GetCurrentProcessId());
+    HANDLE server = CreateNamedPipeA(("\\\\.\\pipe\\" + pipe).c_str(),
+                                     PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 512, 512,
+                                     0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    OVERLAPPED waiting = {};
+    waiting.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_FALSE(ConnectNamedPipe(server, &waiting));
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+
+    ImportHook hook("kernel32.dll", "CreateFileA", reinterpret_cast<void*>(recordingCreateFileA));
+    ASSERT_GT(hook.slotsReplaced(), 0);
+    realCreateFileA = hook.original<decltype(&CreateFileA)>();
+    openedPaths.clear();
+
+    const std::string refused[] = {
+        // DOS device names, in any case, with an extension, a stream, trailing blanks, in a folder.
+        "NUL", "nul", "Nul.dat", "nul .txt", "NUL:", "CON", "con.txt", "AUX", "PRN.log", "COM1", "com9.dat",
+        "LPT1", "lpt3.txt", "CONIN$", "CONOUT$", "C:NUL", "C:\\folder\\aux.dat", scratchPath("nul"),
+        scratchPath("COM1.dat"), scratchPath("lpt2"),
+        // The device namespace, with either separator; a volume and a disk.
+        "\\\\.\\NUL", "\\\\.\\COM1", "\\\\?\\NUL", "//./COM1", "\\\\.", "\\\\.\\C:", "\\\\?\\C:",
+        "\\\\.\\PhysicalDrive0", "\\\\?\\GLOBALROOT\\Device\\Null",
+        // The pipe, by every way of naming it, and a server's pipes and mailslots.
+        "\\\\.\\pipe\\" + pipe, "//./pipe/" + pipe, "\\\\?\\pipe\\" + pipe, "\\??\\pipe\\" + pipe,
+        "\\\\.\\C:\\..\\pipe\\" + pipe, "\\\\localhost\\pipe\\" + pipe,
+        "\\\\?\\UNC\\localhost\\PIPE\\" + pipe,
+        "\\\\.\\mailslot\\x", "\\\\server\\mailslot\\x", "\\\\server\\IPC$\\x",
+        // Unix devices under Wine, which its file-system search finds like files.
+        "Z:\\dev\\zero", "Z:\\dev\\urandom", "Z:\\dev\\null", "Z:\\dev\\tty", "\\\\?\\Z:\\dev\\zero",
+    };
+    for (const std::string& text : refused) {
+        setFieldText(IDC_DATA_FILE, text);
+        expectCalculateRefused(IDC_DATA_FILE, text);
+    }
+    EXPECT_EQ(WaitForSingleObject(waiting.hEvent, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "validation connected to the pipe";
+
+    // Files on a disk pass, also in the device-namespace form of their path, and are not opened
+    // either. (The "\\?\" forms never get this far: "?" is a wildcard to validation.)
+    const std::string data = writeFile(scratchPath("disk.dat"), shortSample);
+    const std::string accepted[] = {data, "\\\\.\\" + data, "win32-test-files\\disk.dat",
+                                    "win32-test-files/./disk.dat"};
+    for (const std::string& text : accepted) {
+        setFieldText(IDC_DATA_FILE, text);
+        EXPECT_EQ(validateInputs(), 0) << text;
+        EXPECT_EQ(state.RFile, text);
+    }
+    EXPECT_EQ(joined(openedPaths), "") << "validation opened these paths";
+
+    CancelIo(server);
+    CloseHandle(server);
+    CloseHandle(waiting.hEvent);
+}
+
+TEST(FileSearch, DevicesAreToldFromThePathAlone)
+{
+    const struct {
+        const char* path;
+        bool device;
+    } cases[] = {
+        {"data.dat", false},
+        {"C:\\data\\nullable.dat", false},
+        {"C:\\data\\com10", false},
+        {"C:\\data\\lpt", false},
+        {"C:\\console\\data.dat", false},
+        {"\\\\server\\share\\data.dat", false},
+        {"\\\\server\\pipes\\data.dat", false},
+        {"\\\\.\\C:\\data.dat", false},
+        {"\\\\?\\C:\\data.dat", false},
+        {"\\??\\C:\\data.dat", false},
+        {"\\\\?\\UNC\\server\\share\\data.dat", false},
+        {"NUL", true},
+        {"C:\\data\\lpt0", true},
+        {"C:\\data\\conout$.txt", true},
+        {"C:\\data/aux  .dat:stream", true},
+        {"\\\\?\\C:", true},
+        {"\\\\?\\pipe\\x", true},
+        {"\\??\\pipe\\x", true},
+        {"\\??\\C:", true},
+        {"\\\\?\\UNC\\server\\pipe\\x", true},
+        {"\\\\?\\Volume{00000000-0000-0000-0000-000000000000}\\data.dat", true},
+        {"//server/MailSlot/x", true},
+        {"\\\\?", true},
+        {"\\\\.\\C:\\..\\..\\COM1", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(namesDeviceByForm(c.path), c.device) << c.path;
+    }
+    // COM and LPT with a superscript digit, which is byte B9 in the Western code page.
+    if (GetACP() == 1252) {
+        EXPECT_TRUE(namesDeviceByForm("c:\\data\\Com\xB9.dat"));
+    }
+}
+
+TEST_F(ProgramTest, DropDuringARunIsIgnored)
+{
+    startLongRun();
+    ASSERT_TRUE(pumpDialogUntil(monitorShows));
+    const std::string running = fieldText(IDC_DATA_FILE);
+
+    // Drops are refused during a run, but any program can post WM_DROPFILES.
+    const std::string dropped = writeFile(scratchPath("dropped.dat"), shortSample);
+    HDROP drop = makeDrop({dropped});
+    PostMessageA(mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    pumpFor(200);
+    EXPECT_EQ(fieldText(IDC_DATA_FILE), running);
+
+    dialogCommand(IDC_STOP);
+    ASSERT_TRUE(pumpDialogUntil(idle));
+    EXPECT_EQ(fieldText(IDC_DATA_FILE), running);
+    dropOntoMainWindow({dropped});
+    EXPECT_EQ(fieldText(IDC_DATA_FILE), dropped) << "once idle, drops are taken again";
 }
 
 TEST_F(ProgramTest, CalculatePressedAgainDuringARunIsRefused)

@@ -1,13 +1,12 @@
 // The main window and start-up: the frame around the dialog, the resources, the command line, drops,
 // the help path, menu commands, the About box, the start-up failure texts and the end of the program.
-#include <shlobj.h>
-
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "command_line_file.h"
 #include "help_path.h"
+#include "import_hook.h"
 #include "main_window.h"
 #include "program.h"
 #include "program_fixture.h"
@@ -18,27 +17,35 @@
 
 namespace {
 
-// A drop as the shell hands it over: a DROPFILES header followed by the ANSI paths, each ended by a
-// zero, and one more zero at the end.
-HDROP makeDrop(const std::vector<std::string>& paths)
+// The file-system searches made by the program's code while FindFirstFileA is watched.
+int searches;
+decltype(&FindFirstFileA) realFindFirstFileA;
+
+HANDLE WINAPI countingFindFirstFileA(LPCSTR path, LPWIN32_FIND_DATAA found)
 {
-    std::string list;
-    for (const std::string& path : paths) {
-        list += path + '\0';
-    }
-    list += '\0';
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
+    ++searches;
+    return realFindFirstFileA(path, found);
 }
 
-void dropOntoMainWindow(const std::vector<std::string>& paths)
+// MultiByteToWideChar as on a system without code page 932.
+decltype(&MultiByteToWideChar) realMultiByteToWideChar;
+
+int WINAPI multiByteToWideCharWithout932(UINT codePage, DWORD flags, LPCCH text, int length,
+                                        LPWSTR wide, int capacity)
 {
-    SendMessageA(mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(paths)), 0);
+    if (codePage == 932) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    return realMultiByteToWideChar(codePage, flags, text, length, wide, capacity);
+}
+
+// `bytes` as the ANSI functions show them: in the system's code page.
+std::wstring inAnsiCodePage(const char* bytes)
+{
+    wchar_t wide[256] = L"";
+    realMultiByteToWideChar(CP_ACP, 0, bytes, -1, wide, 256);
+    return wide;
 }
 
 // Runs the program's message loop; a watchdog ends it with code 99 should the window fail to go.
@@ -163,6 +170,30 @@ TEST_F(ProgramTest, DroppedFileReachesTheDataFileFieldOnlyWhenItNamesAFile)
     EXPECT_EQ(fieldText(IDC_DATA_FILE), first);
 }
 
+TEST_F(ProgramTest, DropWithoutAWholeFirstPathIsIgnoredWithoutASearch)
+{
+    const std::string kept = writeFile(scratchPath("kept.dat"), "1\n2\n3\n");
+    setFieldText(IDC_DATA_FILE, kept);
+    ImportHook hook("kernel32.dll", "FindFirstFileA", reinterpret_cast<void*>(countingFindFirstFileA));
+    ASSERT_GT(hook.slotsReplaced(), 0);
+    realFindFirstFileA = hook.original<decltype(&FindFirstFileA)>();
+
+    // Any program can post WM_DROPFILES: a handle that is no drop, where DragQueryFileA fails and
+    // fills no buffer; a drop without paths; a first path longer than the 512-character buffer,
+    // which would be cut.
+    searches = 0;
+    SendMessageA(mainWindow, WM_DROPFILES, 0, 0);
+    dropOntoMainWindow({});
+    dropOntoMainWindow({scratchPath("") + std::string(600, 'a') + ".dat", kept});
+    EXPECT_EQ(searches, 0) << "a path that the drop did not deliver was searched for";
+    EXPECT_EQ(fieldText(IDC_DATA_FILE), kept);
+
+    const std::string taken = writeFile(scratchPath("taken.dat"), "1\n2\n3\n");
+    dropOntoMainWindow({taken});
+    EXPECT_EQ(searches, 1);
+    EXPECT_EQ(fieldText(IDC_DATA_FILE), taken);
+}
+
 TEST(HelpPath, NamesTheHelpFileBesideTheExecutable)
 {
     char path[260];
@@ -262,5 +293,26 @@ TEST(StartupFailure, MessagesShowTheJapaneseTextsOnAnySystem)
         ASSERT_TRUE(reader.finish());
         EXPECT_EQ(shownCaption, caption);
         EXPECT_EQ(shownText, message.expected + L"\n");
+    }
+}
+
+TEST(StartupFailure, WithoutCodePage932TheMessagesShowTheirBytesInTheSystemCodePage)
+{
+    ImportHook hook("kernel32.dll", "MultiByteToWideChar",
+                    reinterpret_cast<void*>(multiByteToWideCharWithout932));
+    ASSERT_GT(hook.slotsReplaced(), 0);
+    realMultiByteToWideChar = hook.original<decltype(&MultiByteToWideChar)>();
+    for (const char* text : {mainWindowFailedText, dialogFailedText}) {
+        std::wstring shownCaption;
+        std::wstring shownText;
+        ModalHelper reader({[&](HWND box) {
+            shownCaption = wideWindowText(box);
+            shownText = staticTexts(box);
+            pressButton(box, IDOK);
+        }});
+        showStartupFailure(nullptr, text);
+        ASSERT_TRUE(reader.finish());
+        EXPECT_EQ(shownCaption, inAnsiCodePage(startupFailureCaption));
+        EXPECT_EQ(shownText, inAnsiCodePage(text) + L"\n");
     }
 }

@@ -1,6 +1,10 @@
 // The in-process fixture of the Windows tests and its small helpers.
 #include "program_fixture.h"
 
+#include <shlobj.h>
+
+#include <cstring>
+
 #include "program.h"
 #include "window_driver.h"
 
@@ -93,4 +97,25 @@ bool calculate(const std::string& dataFile, const char* initialM, bool autoGamma
     fillInputs(dataFile, initialM, autoGamma);
     dialogCommand(IDC_CALCULATE);
     return pumpDialogUntil(idle);
+}
+
+HDROP makeDrop(const std::vector<std::string>& paths)
+{
+    std::string list;
+    for (const std::string& path : paths) {
+        list += path + '\0';
+    }
+    list += '\0';
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+void dropOntoMainWindow(const std::vector<std::string>& paths)
+{
+    SendMessageA(mainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(paths)), 0);
 }

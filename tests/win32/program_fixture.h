@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "dialog_controls.h"
 #include "estimation_state.h"
@@ -47,3 +48,10 @@ void fillInputs(const std::string& dataFile, const char* initialM, bool autoGamm
 
 // Starts a Calculate with those inputs and waits for the run to end; true when it ended in time.
 bool calculate(const std::string& dataFile, const char* initialM, bool autoGamma);
+
+// A drop as the shell hands it over: a DROPFILES header followed by the ANSI paths, each ended by a
+// zero, and one more zero at the end.
+HDROP makeDrop(const std::vector<std::string>& paths);
+
+// Sends WM_DROPFILES with such a drop to the main window.
+void dropOntoMainWindow(const std::vector<std::string>& paths);

@@ -53,6 +53,13 @@ start_wine_session() {
     # that program's output open; run a throwaway one so that they never hold a test's pipes.
     wine cmd /c exit >/dev/null 2>&1 || true
 
+    # Wine's own fonts (Debian's fonts-wine): Marlett draws the buttons of the title bar, without it
+    # they show as the letters 0, 1 and r. Debian puts them in /usr/share/wine/fonts, where this Wine
+    # does not find them, so they are copied into the prefix's Fonts folder, which it searches.
+    if [ -d /usr/share/wine/fonts ]; then
+        cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
+
     # Settings of the prefix. All windows live in one Wine virtual desktop, so activation and
     # keyboard focus are Wine's alone: with bare X windows and no window manager, X focus changes
     # arrive late and can hand the activation to the desktop after a message box closes. Windows are
