@@ -92,9 +92,10 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
     paper.intercept = -two.m * std::log(two.eta);
     paper.noLineNote = "No fitted line: no two-parameter fit.";
     const lifedata::DataSummary& d = analysis.data;
-    paper.legendHeading = {std::to_string(d.failures) + " failures, " + std::to_string(d.suspensions) + " suspended,",
-                           std::to_string(d.intervals) + " intervals (at their middles)",
-                           "F: Johnson's adjusted ranks"};
+    paper.legendHeading = {std::to_string(d.failures) + " failures, " + std::to_string(d.suspensions) + " suspended"};
+    if (d.intervals > 0)
+        paper.legendHeading.push_back(std::to_string(d.intervals) + " in intervals, at their middles");
+    paper.legendHeading.push_back("F: Johnson's adjusted ranks");
     paper.values = {{"m", two.m}, {"eta", two.eta}, {"gamma", two.gamma}};
     if (three.status == lifedata::FitStatus::ok)
         paper.values.insert(paper.values.end(), {{"3P m", three.m}, {"3P eta", three.eta}, {"3P gamma", three.gamma}});

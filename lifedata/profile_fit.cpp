@@ -5,8 +5,15 @@
 // dlp/dgamma is the likelihood's partial derivative in gamma at the inner maximum; its derivative
 // is the Schur complement of the Hessian in (ln m, ln eta, gamma). Refining on the values of lp
 // instead could not locate a flat maximum better than about the square root of the rounding.
+//
+// A large data set is scanned first on a systematic sample of its records (every k-th, counts times
+// k), which has the same profile to well within a grid step. The full data's lp is then computed
+// only around the sample's maximum, climbing the grid until the full data's own local maximum is
+// bracketed, and the profile given is those points. When the sample shows no interior maximum the
+// full data is scanned on the whole grid, so that a status is never decided on a sample.
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "two_parameter_search.h"
 #include "weibull_fit.h"
@@ -32,18 +39,26 @@ struct GridPoint {
     double logLikelihood;
 };
 
-std::vector<GridPoint> scanProfile(const PreparedData& data, TwoParameterSearch& search)
+// Grid point i, ascending in gamma: i = 0 is the farthest below x1.
+double gridGamma(double x1, double spread, int i)
 {
-    const double x1 = smallestFailure(data);
-    const double spread = data.largestTime - x1;
+    return x1 - spread * std::pow(10.0, smallestDecade + decadeStep * (gridPoints - 1 - i));
+}
+
+double profileValue(TwoParameterSearch& search, double gamma)
+{
+    const TwoParameterSolution s = search.solve(gamma, scanTolerance);
+    return s.converged ? s.logLikelihood : NAN;
+}
+
+// lp on the whole grid, ascending in gamma, from far below the data toward x1 so that each
+// solution starts from its neighbour's.
+std::vector<GridPoint> scanProfile(TwoParameterSearch& search, double x1, double spread)
+{
     std::vector<GridPoint> grid;
-    // Ascending in gamma, from far below the data toward x1, so that each solution starts from its
-    // neighbour's.
-    for (int k = gridPoints - 1; k >= 0; --k) {
-        const double d = spread * std::pow(10.0, smallestDecade + decadeStep * k);
-        const double gamma = x1 - d;
-        const TwoParameterSolution s = search.solve(gamma, scanTolerance);
-        grid.push_back({gamma, s.converged ? s.logLikelihood : NAN});
+    for (int i = 0; i < gridPoints; ++i) {
+        const double gamma = gridGamma(x1, spread, i);
+        grid.push_back({gamma, profileValue(search, gamma)});
     }
     return grid;
 }
@@ -59,6 +74,65 @@ int highestInteriorMaximum(const std::vector<GridPoint>& grid)
             best = static_cast<int>(k);
     }
     return best;
+}
+
+// Records kept when a data set is scanned on a sample.
+constexpr std::size_t sampledRecords = 16384;
+
+// Every step-th failure and suspension (the smallest failure always), counts times `step`; the
+// intervals all.
+PreparedData systematicSample(const PreparedData& data, std::size_t step)
+{
+    PreparedData sample = data;
+    auto thin = [step](std::vector<double>& times, std::vector<double>& counts) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < times.size(); i += step, ++kept) {
+            times[kept] = times[i];
+            counts[kept] = counts[i] * static_cast<double>(step);
+        }
+        times.resize(kept);
+        counts.resize(kept);
+    };
+    thin(sample.failureTimes, sample.failureCounts);
+    thin(sample.suspensionTimes, sample.suspensionCounts);
+    sample.failureUnits = 0;
+    for (double c : sample.failureCounts)
+        sample.failureUnits += c;
+    for (double c : sample.intervalCounts)
+        sample.failureUnits += c;
+    sample.distinctFailureTimes = sample.failureTimes.size() + sample.intervalUpper.size();
+    return sample;
+}
+
+// Around grid point `start` (the sample's maximum), climbs the full data's lp to a local maximum.
+// Returns the points computed, ascending in gamma, and in `best` the maximum's index among them;
+// false when the climb reaches an end of the grid.
+bool climbToMaximum(TwoParameterSearch& search, double x1, double spread, int start, std::vector<GridPoint>& points,
+                    int& best)
+{
+    std::map<int, double> computed;
+    auto lp = [&](int i) {
+        auto found = computed.find(i);
+        if (found == computed.end())
+            found = computed.emplace(i, profileValue(search, gridGamma(x1, spread, i))).first;
+        return found->second;
+    };
+    int i = start;
+    bool found = false;
+    for (int step = 0; step < gridPoints && i > 0 && i < gridPoints - 1; ++step) {
+        const double here = lp(i), below = lp(i - 1), above = lp(i + 1);
+        if (here > below && here >= above) {
+            found = true;
+            break;
+        }
+        i = above > below ? i + 1 : i - 1;
+    }
+    for (const auto& [index, value] : computed) {
+        if (index == i)
+            best = static_cast<int>(points.size());
+        points.push_back({gridGamma(x1, spread, index), value});
+    }
+    return found;
 }
 
 // d lp / d gamma and its derivative at gamma, with the inner maximum there.
@@ -126,18 +200,36 @@ ThreeParameterFit fitThreeParameter(const PreparedData& data, const FitSettings&
     std::unique_ptr<ChunkedWork> work = makeWork(data, settings);
     TwoParameterSearch search(data, *work);
     LikelihoodEvaluator evaluator(data, *work);
-    const std::vector<GridPoint> grid = scanProfile(data, search);
-    for (const GridPoint& point : grid)
+    const double x1 = smallestFailure(data);
+    const double spread = data.largestTime - x1;
+
+    std::vector<GridPoint> points;
+    int best = -1;
+    const std::size_t records = data.failureTimes.size() + data.suspensionTimes.size();
+    if (records > 2 * sampledRecords) {
+        const PreparedData sample = systematicSample(data, records / sampledRecords);
+        std::unique_ptr<ChunkedWork> sampleWork = makeWork(sample, settings);
+        TwoParameterSearch sampleSearch(sample, *sampleWork);
+        const int sampleBest = highestInteriorMaximum(scanProfile(sampleSearch, x1, spread));
+        if (sampleBest < 0 || !climbToMaximum(search, x1, spread, sampleBest, points, best)) {
+            points.clear();
+            best = -1;
+        }
+    }
+    if (points.empty()) {
+        points = scanProfile(search, x1, spread);
+        best = highestInteriorMaximum(points);
+    }
+    for (const GridPoint& point : points)
         result.profile.push_back({point.gamma, point.logLikelihood});
 
-    const int best = highestInteriorMaximum(grid);
     if (best < 0) {
         // Still rising at the far end of the grid: as gamma decreases without limit.
-        const bool risesDownward = grid[0].logLikelihood > grid[1].logLikelihood;
+        const bool risesDownward = points[0].logLikelihood > points[1].logLikelihood;
         result.fit = withStatus(risesDownward ? FitStatus::noFiniteMaximum : FitStatus::noInteriorMaximum);
         return result;
     }
-    result.fit = refineMaximum(search, evaluator, data, grid, static_cast<std::size_t>(best));
+    result.fit = refineMaximum(search, evaluator, data, points, static_cast<std::size_t>(best));
     return result;
 }
 

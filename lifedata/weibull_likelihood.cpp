@@ -14,26 +14,28 @@ namespace lifedata {
 
 namespace {
 
-// Records by value, with equal records merged into one whose count is the sum.
+using Record = std::pair<double, double>; // time, count
+
+// Records by value, with equal records merged into one whose count is the sum. Counts are whole
+// numbers far below 2^53, so the sums are exact and the result does not depend on the order of
+// equal records.
 void sortAndMerge(std::vector<double>& times, std::vector<double>& counts)
 {
-    std::vector<std::size_t> order(times.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::vector<Record> records(times.size());
+    for (std::size_t i = 0; i < times.size(); ++i)
+        records[i] = {times[i], counts[i]};
     if (!std::is_sorted(times.begin(), times.end()))
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return times[a] < times[b]; });
-    std::vector<double> mergedTimes, mergedCounts;
-    mergedTimes.reserve(times.size());
-    mergedCounts.reserve(times.size());
-    for (std::size_t k : order) {
-        if (!mergedTimes.empty() && mergedTimes.back() == times[k]) {
-            mergedCounts.back() += counts[k];
+        std::sort(records.begin(), records.end(), [](const Record& a, const Record& b) { return a.first < b.first; });
+    times.clear();
+    counts.clear();
+    for (const auto& [time, count] : records) {
+        if (!times.empty() && times.back() == time) {
+            counts.back() += count;
         } else {
-            mergedTimes.push_back(times[k]);
-            mergedCounts.push_back(counts[k]);
+            times.push_back(time);
+            counts.push_back(count);
         }
     }
-    times = std::move(mergedTimes);
-    counts = std::move(mergedCounts);
 }
 
 void sortAndMergeIntervals(PreparedData& prepared)
@@ -61,12 +63,16 @@ void sortAndMergeIntervals(PreparedData& prepared)
     counts = std::move(mergedCounts);
 }
 
+// The failure times are sorted and distinct already; interval upper ends add those not among them.
 std::size_t countDistinctFailureTimes(const PreparedData& prepared)
 {
-    std::vector<double> times = prepared.failureTimes;
-    times.insert(times.end(), prepared.intervalUpper.begin(), prepared.intervalUpper.end());
-    std::sort(times.begin(), times.end());
-    return static_cast<std::size_t>(std::unique(times.begin(), times.end()) - times.begin());
+    std::vector<double> uppers = prepared.intervalUpper;
+    std::sort(uppers.begin(), uppers.end());
+    uppers.erase(std::unique(uppers.begin(), uppers.end()), uppers.end());
+    const std::vector<double>& failures = prepared.failureTimes;
+    return failures.size() + static_cast<std::size_t>(std::count_if(uppers.begin(), uppers.end(), [&](double b) {
+               return !std::binary_search(failures.begin(), failures.end(), b);
+           }));
 }
 
 // Partial sums of one chunk: the value, the gradient and the upper half of the Hessian.
@@ -219,6 +225,8 @@ constexpr std::size_t threadThreshold = 16384;
 PreparedData prepareLifeData(const LifeData& data)
 {
     PreparedData prepared;
+    prepared.failureTimes.reserve(data.values.size());
+    prepared.failureCounts.reserve(data.values.size());
     for (std::size_t i = 0; i < data.values.size(); ++i) {
         const double count = data.counts[i];
         const bool pointFailure = data.states[i] == State::failure ||

@@ -27,6 +27,8 @@
 #include "estimation_state.h"
 #include "fake_host.h"
 #include "json_output.h"
+#include "life_analysis.h"
+#include "life_data_file.h"
 #include "number_text.h"
 #include "plot_svg.h"
 #include "plotting_position.h"
@@ -593,6 +595,83 @@ TEST(CliProgram, StoppedIterationsSayHow)
     EXPECT_EQ(doc["stopped"], true);
     EXPECT_EQ(doc["stopCause"], "interrupt");
     EXPECT_EQ(doc["ending"], "stopped");
+}
+
+// ---- The life-data method ---------------------------------------------------------------------
+
+TEST(CliMle, JsonIsTheAnalysisBitForBitAndThePlotShowsTheFailures)
+{
+    const std::string plotPath = writeTempFile("cli-mle.svg", "old");
+    const ProgramRun run = runVarnel({"--mle", "--json", "--threads", "1", "--plot", plotPath, example("salinity_intervals.dat")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const json doc = json::parse(run.out);
+    const lifedata::Analysis analysis =
+        lifedata::analyseLifeData(lifedata::readLifeDataFile(example("salinity_intervals.dat")), {});
+    EXPECT_EQ(doc["method"], "mle");
+    EXPECT_EQ(doc["data"]["failures"], 19);
+    EXPECT_EQ(doc["data"]["suspensions"], 60);
+    EXPECT_EQ(doc["data"]["intervals"], 29);
+    EXPECT_EQ(doc["data"]["units"], 108);
+    EXPECT_EQ(doc["data"]["lines"], 108);
+    for (const auto& [key, fit] : {std::pair{"twoParameter", analysis.twoParameter},
+                                   std::pair{"threeParameter", analysis.threeParameter.fit}}) {
+        EXPECT_EQ(doc[key]["status"], "ok");
+        EXPECT_EQ(doc[key]["m"].get<double>(), fit.m) << key;
+        EXPECT_EQ(doc[key]["eta"].get<double>(), fit.eta) << key;
+        EXPECT_EQ(doc[key]["gamma"].get<double>(), fit.gamma) << key;
+        EXPECT_EQ(doc[key]["t0"].get<double>(), std::pow(fit.eta, fit.m)) << key;
+        EXPECT_EQ(doc[key]["logLikelihood"].get<double>(), fit.logLikelihood) << key;
+    }
+    EXPECT_EQ(doc["likelihoodRatio"]["statistic"].get<double>(), analysis.likelihoodRatio.statistic);
+    EXPECT_EQ(doc["likelihoodRatio"]["pValue"].get<double>(), analysis.likelihoodRatio.pValue);
+
+    // One point per failure record, intervals included; the suspensions only move them.
+    const ParsedPlot plot = parsePlot(fileText(plotPath));
+    ASSERT_TRUE(plot.doc);
+    EXPECT_EQ(plot.points.size(), 19u + 29u);
+    EXPECT_EQ(plot.fitLines.size(), 1u);
+    EXPECT_NE(plot.legend.find("Johnson's adjusted ranks"), std::string::npos) << plot.legend;
+}
+
+TEST(CliMle, StatusesErrorsAndTheClassicWarning)
+{
+    ProgramRun run = runVarnel({"--mle", "--json", example("synthetic_extreme_value.dat")});
+    EXPECT_EQ(run.status, 0);
+    json doc = json::parse(run.out);
+    EXPECT_EQ(doc["threeParameter"]["status"], "no finite maximum");
+    EXPECT_TRUE(doc["threeParameter"]["gamma"].is_null());
+    EXPECT_TRUE(doc["likelihoodRatio"].is_null());
+
+    run = runVarnel({"--mle", "-g", "10", example("ball_bearings.dat")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("gamma               1.00000000e+001"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("three-parameter"), std::string::npos) << run.out;
+
+    const std::string bad = writeTempFile("cli-mle-bad.dat", "1\n2 F 0\n");
+    run = runVarnel({"--mle", "--json", bad});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(json::parse(run.out)["error"], bad + ":2: expected a count after the state: a whole number from 1 to 2147483647 in digits");
+    EXPECT_NE(run.err.find("varnel: " + bad + ":2: "), std::string::npos) << run.err;
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--mle", "-r", "2"}, {"--mle", "--time-limit=3"}, {"--mle", "-o", "report.txt"}, {"--two-parameter"},
+             {"--threads", "2"}, {"--mle", "--threads", "0"}}) {
+        std::vector<std::string> words = args;
+        words.push_back(example("ball_bearings.dat"));
+        run = runVarnel(words);
+        EXPECT_EQ(run.status, 2) << args[0] << " " << args.back();
+        EXPECT_EQ(run.out, "");
+    }
+
+    // The classic method reads the first number of each line and says what that means here.
+    run = runVarnel({"-q", example("ovarian_suspensions.dat")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("varnel: warning: 14 data lines are marked S or I or with a count; the classic method "
+                           "counts each line as one failure (use --mle"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(runVarnel({"-q", example("ball_bearings.dat")}).err, "");
 }
 
 } // namespace
