@@ -37,7 +37,7 @@ int fail(const CliOptions& options, const std::string& message)
 
 lifedata::AnalysisRequest requestFrom(const CliOptions& options)
 {
-    lifedata::AnalysisRequest request;
+    lifedata::AnalysisRequest request = options.bounds;
     request.model = options.twoParameter || !options.autoGamma ? lifedata::ModelChoice::twoParameter
                                                                : lifedata::ModelChoice::both;
     request.gamma = options.autoGamma ? 0 : options.gamma;

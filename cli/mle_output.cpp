@@ -1,6 +1,7 @@
 // The text results of `varnel --mle`: one column per model, numbers in the report's scientific form.
 #include "mle_output.h"
 
+#include "mle_bounds_text.h"
 #include "number_text.h"
 
 namespace {
@@ -40,6 +41,17 @@ std::string unitsText(std::uint64_t count, const char* one, const char* many)
 
 } // namespace
 
+// Each fitted model's bounds and goodness of fit, after the table of both.
+std::string boundsText(const lifedata::Analysis& analysis)
+{
+    std::string text;
+    if (analysis.twoParameterInference.available)
+        text += "\nTwo-parameter model\n" + inferenceText(analysis.twoParameterInference);
+    if (analysis.threeParameterInference.available)
+        text += "\nThree-parameter model\n" + inferenceText(analysis.threeParameterInference);
+    return text;
+}
+
 std::string analysisText(const lifedata::Analysis& analysis, const lifedata::AnalysisRequest& request)
 {
     const lifedata::DataSummary& d = analysis.data;
@@ -66,5 +78,5 @@ std::string analysisText(const lifedata::Analysis& analysis, const lifedata::Ana
     if (lr.available)
         text += "Likelihood ratio 2 (l3 - l2) =" + formatScientific(lr.statistic, 12, 8) + ", p-value =" +
                 formatScientific(lr.pValue, 12, 8) + " (approximate: chi-square, 1 degree of freedom)\n";
-    return text;
+    return text + boundsText(analysis);
 }

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <vector>
 
+#include "json_text.h"
 #include "report_file.h"
 #include "weibull_paper.h"
 
@@ -78,6 +79,31 @@ std::vector<std::string> wrapped(const std::string& text, std::size_t width)
     return lines;
 }
 
+// The likelihood-ratio bounds of t_P over P, as the two sides of a band about the two-parameter
+// line: only where the analysis gave likelihood-ratio bounds (--bounds lr or both).
+void addConfidenceBand(WeibullPaper& paper, const lifedata::LifeData& data, const lifedata::Analysis& analysis)
+{
+    const lifedata::ModelInference& two = analysis.twoParameterInference;
+    if (!two.available || !two.m.hasLikelihoodRatio)
+        return;
+    const std::vector<double> percents = {0.1, 0.2, 0.5, 1, 2, 3, 5, 7, 10, 15, 20, 30, 40, 50,
+                                          60, 63.2, 70, 80, 90, 95, 99, 99.9};
+    const lifedata::InferenceRequest request{two.confidence, percents, {}, lifedata::BoundsChoice::likelihoodRatio,
+                                             0, 0, 0};
+    const lifedata::ModelInference band =
+        lifedata::inferModel(lifedata::prepareLifeData(data), analysis.twoParameter, false, request);
+    const double gamma = analysis.twoParameter.gamma;
+    for (const lifedata::BLifeBounds& b : band.bLives) {
+        const double y = std::log(-std::log1p(-b.percent / 100));
+        const lifedata::ConfidenceInterval& interval = b.bounds.likelihoodRatio;
+        if (interval.lower.text.empty() && interval.lower.value > gamma)
+            paper.bandLower.push_back({std::log(interval.lower.value - gamma), y});
+        if (interval.upper.text.empty() && interval.upper.value > gamma)
+            paper.bandUpper.push_back({std::log(interval.upper.value - gamma), y});
+    }
+    paper.bandLabel = "likelihood-ratio band, " + jsonNumber(100 * two.confidence) + "%";
+}
+
 } // namespace
 
 std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeData& data,
@@ -103,6 +129,7 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
     paper.lineLabel = "two-parameter fit";
     if (three.status != lifedata::FitStatus::ok && three.status != lifedata::FitStatus::notFitted)
         paper.notes = wrapped("Three parameters: " + three.statusText, 34);
+    addConfidenceBand(paper, data, analysis);
     return drawWeibullPaper(paper);
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "mle_bounds_options.h"
 #include "number_syntax.h"
 
 const char* const usageText =
@@ -156,7 +157,7 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
             const std::string name = joined ? word.substr(0, equals) : word;
             const OptionName* option = findValueOption(name);
-            if (!option) {
+            if (!option && !isBoundsOption(name)) {
                 error = "unknown option '" + word + "'";
                 return false;
             }
@@ -168,6 +169,13 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             } else {
                 error = "option " + word + " needs a value";
                 return false;
+            }
+            if (!option) {
+                if (!applyBoundsOption(name, value, options.bounds, options.bLifeGiven, error))
+                    return false;
+                if (options.boundsOption.empty())
+                    options.boundsOption = name;
+                continue;
             }
             if (!applyValue(*option, value, options, error))
                 return false;
@@ -191,6 +199,10 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
     }
     if (!options.mle && (options.twoParameter || options.threads != 0)) {
         error = std::string(options.twoParameter ? "--two-parameter" : "--threads") + " needs --mle";
+        return false;
+    }
+    if (!options.mle && !options.boundsOption.empty()) {
+        error = options.boundsOption + " needs --mle";
         return false;
     }
     if (options.json && options.writeReportFile && options.reportPath == "-") {

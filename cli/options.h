@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "life_analysis.h"
+
 struct CliOptions {
     std::string dataFile;
     bool autoGamma = true;
@@ -19,6 +21,9 @@ struct CliOptions {
     bool twoParameter = false; // --mle: fit only the two-parameter model
     unsigned threads = 0;      // --mle: threads for the sums; 0 means one per hardware thread
     std::string classicOnlyOption; // the first option given that only the classic method takes
+    lifedata::AnalysisRequest bounds; // --mle: its bounds and goodness-of-fit choices (the rest unused)
+    bool bLifeGiven = false;          // a --b-life replaced the default percents
+    std::string boundsOption;         // the first bounds or goodness-of-fit option given
     bool help = false;
     bool version = false;
 };

@@ -19,6 +19,7 @@
 #include "estimation_state.h"
 #include "host.h"
 #include "json_output.h"
+#include "mle_bounds_options.h"
 #include "mle_main.h"
 #include "options.h"
 #include "plot_svg.h"
@@ -191,6 +192,7 @@ int main(int argc, char** argv)
         return usageError(error);
     if (options.help) {
         std::fputs(usageText, stdout);
+        std::fputs(boundsUsageText, stdout);
         return 0;
     }
     if (options.version) {

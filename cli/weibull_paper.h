@@ -27,6 +27,10 @@ struct WeibullPaper {
     std::string pointsLabel;
     std::string lineLabel;
     std::vector<std::string> notes;         // last in the legend
+    // A confidence band about the line: its two sides as curves (none when both are empty).
+    std::vector<PlotPoint> bandLower;
+    std::vector<PlotPoint> bandUpper;
+    std::string bandLabel;
 };
 
 std::string drawWeibullPaper(const WeibullPaper& paper);

@@ -2,6 +2,7 @@
 // number's text beside it where JSON has none, a status in words for every model.
 #include "analysis_json.h"
 
+#include "inference_json.h"
 #include "json_text.h"
 
 namespace lifedata {
@@ -73,10 +74,13 @@ std::string analysisJson(const Analysis& analysis, const AnalysisRequest& reques
     JsonObject root(0);
     root.add("method", jsonString("mle"));
     root.add("data", dataJson(analysis.data));
-    root.add("twoParameter", fitObject(analysis.twoParameter).close());
+    JsonObject two = fitObject(analysis.twoParameter);
+    addInferenceJson(two, 1, analysis.twoParameterInference);
+    root.add("twoParameter", two.close());
     JsonObject three = fitObject(analysis.threeParameter.fit);
     if (request.model != ModelChoice::twoParameter)
         three.add("profile", profileJson(analysis.threeParameter.profile));
+    addInferenceJson(three, 1, analysis.threeParameterInference);
     root.add("threeParameter", three.close());
     root.add("likelihoodRatio", likelihoodRatioJson(analysis.likelihoodRatio));
     return root.close() + "\n";

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "analysis_inference.h"
+
 namespace lifedata {
 
 namespace {
@@ -25,6 +27,7 @@ LikelihoodRatioTest compareModels(const WeibullFit& two, const WeibullFit& three
 Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
 {
     validateLifeData(data);
+    validateInferenceRequest(request);
     Analysis analysis;
     analysis.data = summarizeLifeData(data);
     const PreparedData prepared = prepareLifeData(data);
@@ -34,6 +37,7 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     if (request.model != ModelChoice::twoParameter)
         analysis.threeParameter = fitThreeParameter(prepared, settings);
     analysis.likelihoodRatio = compareModels(analysis.twoParameter, analysis.threeParameter.fit);
+    inferFittedModels(prepared, request, analysis);
     return analysis;
 }
 

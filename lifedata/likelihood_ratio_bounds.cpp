@@ -5,8 +5,10 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
+#include "censored_two_parameter_profile.h"
 #include "profile_side_search.h"
 
 namespace lifedata {
@@ -69,6 +71,7 @@ double coordinateError(const LikelihoodRatioSetup& setup, const ProfileProblem& 
     return std::sqrt(deltaMethodVariance(*setup.covariance, g));
 }
 
+// The constrained maxima found so far on one side; each new one starts from the nearest.
 struct Branch {
     const ProfileProblem& problem;
     std::vector<double> s;
@@ -76,16 +79,42 @@ struct Branch {
 
     ProfileValue operator()(double at)
     {
-        std::size_t nearest = 0;
-        for (std::size_t i = 1; i < s.size(); ++i) {
-            if (std::fabs(s[i] - at) < std::fabs(s[nearest] - at))
-                nearest = i;
-        }
-        const ConstrainedMaximum maximum = maximizeHeld(problem, at, points[nearest]);
+        const std::size_t start = nearest(s, at);
+        const ConstrainedMaximum maximum = maximizeHeld(problem, at, points[start]);
         if (!maximum.found)
             return {notANumber, notANumber};
         s.push_back(at);
         points.push_back(maximum.point);
+        return {maximum.value, maximum.slope};
+    }
+
+    static std::size_t nearest(const std::vector<double>& s, double at)
+    {
+        std::size_t best = 0;
+        for (std::size_t i = 1; i < s.size(); ++i) {
+            if (std::fabs(s[i] - at) < std::fabs(s[best] - at))
+                best = i;
+        }
+        return best;
+    }
+};
+
+// The same for two parameters without intervals, on the profile's own sums.
+struct CensoredBranch {
+    CensoredTwoParameterProfile& profile;
+    HeldQuantity quantity;
+    double argument;
+    std::vector<double> s;
+    std::vector<double> m;
+
+    ProfileValue operator()(double at)
+    {
+        const CensoredTwoParameterProfile::Maximum maximum =
+            profile.maximize(quantity, argument, at, m[Branch::nearest(s, at)]);
+        if (!maximum.found)
+            return {notANumber, notANumber};
+        s.push_back(at);
+        m.push_back(maximum.m);
         return {maximum.value, maximum.slope};
     }
 };
@@ -99,6 +128,15 @@ ConfidenceInterval likelihoodRatioBounds(const LikelihoodRatioSetup& setup, Held
     const double estimate = heldCoordinate(problem, e.m, e.eta, e.gamma);
     if (std::isnan(estimate))
         return {{notANumber, ""}, {notANumber, ""}};
+
+    const bool censoredOnly = !setup.threeParameter && setup.data->intervalLower.empty();
+    std::optional<CensoredTwoParameterProfile> censored;
+    double maximum = setup.logLikelihood;
+    if (censoredOnly) {
+        // Its own value at the estimate, so that lmax and the profile share their rounding.
+        censored.emplace(*setup.data, e.gamma, *setup.work);
+        maximum = censored->logLikelihood(e.m, e.eta);
+    }
 
     const bool linear = setup.threeParameter && quantity == HeldQuantity::bLife;
     const double unit = linear ? std::fabs(estimate) + e.eta : 1;
@@ -116,15 +154,21 @@ ConfidenceInterval likelihoodRatioBounds(const LikelihoodRatioSetup& setup, Held
             const double closest = 1e-12 * std::fmax(std::fabs(setup.smallestFailure), e.eta);
             maxSpan = std::fmax(std::log((setup.smallestFailure - e.gamma) / closest), 0.0);
         }
-        Branch branch{problem, {estimate}, {freeCoordinates(problem, e.m, e.eta, e.gamma)}};
         const SideSearch search{estimate,
-                                setup.logLikelihood,
+                                maximum,
                                 setup.critical / 2,
                                 direction,
                                 std::fmin(firstStep, maxSpan / 2),
                                 maxSpan,
                                 coordinateTolerance * std::fmax(unit, std::fabs(estimate))};
-        const SideResult result = findProfileSide(branch, search);
+        SideResult result;
+        if (censored) {
+            CensoredBranch branch{*censored, quantity, argument, {estimate}, {e.m}};
+            result = findProfileSide(branch, search);
+        } else {
+            Branch branch{problem, {estimate}, {freeCoordinates(problem, e.m, e.eta, e.gamma)}};
+            result = findProfileSide(branch, search);
+        }
         if (result.end == SideEnd::closed)
             sides[side] = {heldQuantity(problem, result.s), ""};
         else if (towardSmallestFailure)

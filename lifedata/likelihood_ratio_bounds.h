@@ -9,7 +9,9 @@
 namespace lifedata {
 
 struct LikelihoodRatioSetup {
-    LikelihoodEvaluator* likelihood; // of the data, with its helper threads
+    const PreparedData* data;
+    ChunkedWork* work;               // the helper threads of the data's sums
+    LikelihoodEvaluator* likelihood; // of the data, with those threads
     bool threeParameter;
     WeibullEstimate estimate;     // the maximum; its gamma is the fixed one with two parameters
     double logLikelihood;         // lmax

@@ -124,7 +124,9 @@ ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool 
     }
 
     if (wantsLikelihoodRatio(request.bounds)) {
-        const LikelihoodRatioSetup setup{&likelihood,
+        const LikelihoodRatioSetup setup{&data,
+                                         work.get(),
+                                         &likelihood,
                                          threeParameter,
                                          estimate,
                                          fit.logLikelihood,

@@ -82,7 +82,7 @@ struct Model {
     ConfidenceInterval likelihoodRatio(HeldQuantity quantity, double argument = 0) const
     {
         const double z = normalQuantile(0.975);
-        const LikelihoodRatioSetup setup{likelihood.get(), threeParameter, estimate, logLikelihood,
+        const LikelihoodRatioSetup setup{&data, work.get(), likelihood.get(), threeParameter, estimate, logLikelihood,
                                          chiSquareOneDfQuantile(0.95), smallestFailure(data), &covariance, z};
         return likelihoodRatioBounds(setup, quantity, argument);
     }
