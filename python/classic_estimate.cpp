@@ -21,6 +21,7 @@
 #include "estimation_state.h"
 #include "extension_host.h"
 #include "plotting_position.h"
+#include "shape_newton.h"
 
 namespace py = pybind11;
 
@@ -101,17 +102,7 @@ StopCause runWatched(std::optional<double> timeLimit, std::optional<py::error_al
     return stop;
 }
 
-const char* stopCauseName(StopCause stop)
-{
-    switch (stop) {
-    case StopCause::interrupt:
-        return "interrupt";
-    case StopCause::timeLimit:
-        return "time limit";
-    default:
-        return nullptr;
-    }
-}
+const char* stopCauseName(StopCause stop) { return stop == StopCause::timeLimit ? "time limit" : "interrupt"; }
 
 py::dict runResult(StopCause stop)
 {
@@ -128,8 +119,12 @@ py::dict runResult(StopCause stop)
     result["xi"] = state.xi;
     result["tm"] = state.tm;
     result["sigma2"] = state.sigma2;
-    result["stopped"] = stop != StopCause::none;
-    result["stop_cause"] = stopCauseName(stop) ? py::cast(stopCauseName(stop)) : py::none();
+    // As the command line's JSON: the run's own record says whether the iteration stopped (a stop
+    // asked for just after convergence changes nothing); the cause only names who asked.
+    const bool stopped = state.iterationEnding == IterationEnding::stopped;
+    result["stopped"] = stopped;
+    result["stop_cause"] = stopped ? py::cast(stopCauseName(stop)) : py::none();
+    result["ending"] = stopped && stop == StopCause::timeLimit ? "time limit" : iterationEndingName(state.iterationEnding);
     return result;
 }
 

@@ -13,8 +13,10 @@ from .arguments import number_array, positive, real, whole
 class Estimate:
     """The seven results of a classic estimation, as ``varnel --json`` gives them under "results".
 
-    ``stopped`` tells whether the shape iteration was ended early, and ``stop_cause`` by what:
-    "interrupt" (Ctrl-C, KeyboardInterrupt) or "time limit"."""
+    ``ending`` is how the shape iteration ended, as the command line's "ending": "converged",
+    "stopped" (Ctrl-C, KeyboardInterrupt), "time limit", "diverged", "step repeating" or "not finite".
+    ``stopped`` tells whether it was stopped early, and ``stop_cause`` by what: "interrupt" or
+    "time limit"."""
 
     m: float
     t0: float
@@ -26,6 +28,7 @@ class Estimate:
     n: int
     stopped: bool
     stop_cause: Optional[str]
+    ending: str
 
     def to_dict(self):
         return asdict(self)
