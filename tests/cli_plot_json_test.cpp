@@ -671,7 +671,8 @@ TEST(CliMle, StatusesErrorsAndTheClassicWarning)
                            "counts each line as one failure (use --mle"),
               std::string::npos)
         << run.err;
-    EXPECT_EQ(runVarnel({"-q", example("ball_bearings.dat")}).err, "");
+    // A file without marks gets no such warning (the note of how the iteration ended may still come).
+    EXPECT_EQ(runVarnel({"-q", example("ball_bearings.dat")}).err.find("warning"), std::string::npos);
 }
 
 } // namespace
