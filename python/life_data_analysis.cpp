@@ -10,6 +10,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include "adjusted_ranks.h"
 #include "analysis_json.h"
 #include "bindings.h"
 #include "life_analysis.h"
@@ -94,6 +95,22 @@ std::string fit(const DoubleArray& times, const py::object& states, const py::ob
     return lifedata::analysisJson(lifedata::analyseLifeData(data, request), request);
 }
 
+// The failures' plotting positions for the Weibull plot: (times, unreliabilities), in time order.
+py::tuple adjustedRanks(const DoubleArray& times, const py::object& states, const py::object& counts,
+                        const py::object& intervals)
+{
+    const lifedata::LifeData data = lifeDataFromArrays(times, states, counts, intervals);
+    lifedata::validateLifeData(data);
+    const std::vector<lifedata::RankedFailure> failures = lifedata::adjustedRankFailures(data);
+    py::array_t<double> failureTimes(failures.size());
+    py::array_t<double> unreliabilities(failures.size());
+    for (std::size_t i = 0; i < failures.size(); ++i) {
+        failureTimes.mutable_data()[i] = failures[i].time;
+        unreliabilities.mutable_data()[i] = failures[i].unreliability;
+    }
+    return py::make_tuple(failureTimes, unreliabilities);
+}
+
 } // namespace
 
 void defineLifeDataAnalysis(py::module_& module)
@@ -107,4 +124,6 @@ void defineLifeDataAnalysis(py::module_& module)
     module.def("_fit", &fit, py::arg("times"), py::arg("states"), py::arg("counts"), py::arg("intervals"),
                py::arg("options"),
                "The life-data analysis of the records as the JSON text of `varnel --mle --json`.");
+    module.def("_adjusted_ranks", &adjustedRanks, py::arg("times"), py::arg("states"), py::arg("counts"),
+               py::arg("intervals"), "The failures' times and unreliabilities at Johnson's adjusted ranks.");
 }

@@ -25,13 +25,13 @@ class LifeData(NamedTuple):
 class Fit(JsonDocument):
     """The result of ``fit``: the members of the ``varnel --mle --json`` document as attributes
     (``fit.two_parameter.m``, ``fit.likelihood_ratio.p_value``), ``to_dict()`` the document itself.
-    ``data`` holds the records fitted, for ``plot``."""
+    ``records`` holds the records fitted (a LifeData, as given), for ``plot``."""
 
-    __slots__ = ("data",)
+    __slots__ = ("records",)
 
-    def __init__(self, text, data):
+    def __init__(self, text, records):
         super().__init__(text)
-        self.data = data
+        self.records = records
 
 
 def read_data(path):
