@@ -131,11 +131,13 @@ std::vector<std::uint32_t> countsOf(const py::object& given, std::size_t n)
     if (!array)
         throw py::type_error("counts must be an array-like of whole numbers");
     requireLength(array, n, "counts");
+    // Read in the array's own width, so that the usual integer arrays need no conversion.
+    const bool narrow = array.itemsize() <= 4;
     switch (array.dtype().kind()) {
     case 'i':
-        return countsOfNumbers<std::int64_t>(array);
+        return narrow ? countsOfNumbers<std::int32_t>(array) : countsOfNumbers<std::int64_t>(array);
     case 'u':
-        return countsOfNumbers<std::uint64_t>(array);
+        return narrow ? countsOfNumbers<std::uint32_t>(array) : countsOfNumbers<std::uint64_t>(array);
     case 'f':
         return countsOfNumbers<double>(array);
     default:

@@ -52,7 +52,7 @@ class JsonView(Mapping):
         return len(self._document())
 
     def __dir__(self):
-        return [_python_name(key) for key in self._document()]
+        return sorted(set(super().__dir__()) | {_python_name(key) for key in self._document()})
 
     def __repr__(self):
         return f"{type(self).__name__}({self._document()!r})"
