@@ -3,6 +3,7 @@
 // lock, waits for it: that thread alone can see Ctrl-C (signals are handled on Python's main thread
 // only while it runs), and it also watches the time limit. Either sets the Stop flag, and the run
 // ends with the results for the m reached, as the desktop program's Stop button does.
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -32,6 +33,10 @@ using Clock = std::chrono::steady_clock;
 
 // How often the waiting thread looks for Ctrl-C: quick enough for a person, rare enough to cost nothing.
 constexpr std::chrono::milliseconds signalPoll{20};
+
+// The clock counts nanoseconds in 64 bits: a longer limit would overflow the deadline, which would
+// then pass at once. About 31 years is longer than any run and still fits.
+constexpr double longestTimeLimit = 1e9;
 
 std::mutex classicRun;
 
@@ -72,8 +77,10 @@ StopCause runWatched(std::optional<double> timeLimit, std::optional<py::error_al
     });
 
     std::optional<Clock::time_point> deadline;
-    if (timeLimit)
-        deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*timeLimit));
+    if (timeLimit) {
+        const std::chrono::duration<double> limit(std::min(*timeLimit, longestTimeLimit));
+        deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(limit);
+    }
     StopCause stop = StopCause::none;
     for (;;) {
         {

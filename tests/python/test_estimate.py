@@ -61,6 +61,13 @@ def test_a_time_limit_stops_the_iteration_as_the_command_line_does():
     assert result.m > 1 and math.isfinite(result.sigma2)
 
 
+def test_a_time_limit_beyond_the_clocks_range_is_no_limit():
+    # Some 0.4 s of iteration: long enough for an overflowed deadline to stop it.
+    values = classic_values("long_iteration.dat")[:2000]
+    result = varnel.estimate(values, time_limit=1e300)
+    assert not result.stopped and result == varnel.estimate(values)
+
+
 def test_runs_from_two_threads_are_serialised_and_give_the_same_results():
     values = classic_values("ball_bearings.dat")
     expected = varnel.estimate(values)
