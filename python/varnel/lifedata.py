@@ -37,7 +37,11 @@ class Fit(JsonDocument):
 def read_data(path):
     """The records of a data file, ``VALUE [STATE [COUNT]]`` or ``LOW HIGH I [COUNT]`` per line, as a
     LifeData of arrays. Raises DataError naming the file and line of a malformed line."""
-    return LifeData(*_varnel._read_data(os.fsdecode(path)))
+    path = os.fsdecode(path)
+    if "\0" in path:
+        # The file would be opened under the name cut at the null, another file than the one named.
+        raise ValueError("path holds a null character")
+    return LifeData(*_varnel._read_data(path))
 
 
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,

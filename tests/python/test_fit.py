@@ -81,6 +81,8 @@ def test_data_errors_carry_the_command_lines_texts(tmp_path):
         varnel.read_data(path)
     with pytest.raises(varnel.DataError, match="missing.dat: No such file or directory$"):
         varnel.read_data(tmp_path / "missing.dat")
+    with pytest.raises(ValueError, match="null character"):
+        varnel.read_data(f"{EXAMPLES / 'ball_bearings.dat'}\0.bad")
     with pytest.raises(varnel.DataError, match="^no failures"):
         varnel.fit([1.0, 2.0], states=["S", "S"])
 
