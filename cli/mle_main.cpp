@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "analysis_json.h"
 #include "data_file_check.h"
@@ -60,6 +61,8 @@ int runMle(const CliOptions& options)
         analysis = lifedata::analyseLifeData(data, request);
     } catch (const lifedata::DataError& error) {
         return fail(options, error.what());
+    } catch (const std::bad_alloc&) {
+        return fail(options, options.dataFile + ": not enough memory to analyse the data");
     }
 
     const std::string results = options.json ? lifedata::analysisJson(analysis, request) : analysisText(analysis, request);

@@ -39,6 +39,17 @@ std::string unitsText(std::uint64_t count, const char* one, const char* many)
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// Without a three-parameter estimate the profile shows how the likelihood runs.
+std::string profileText(const std::vector<lifedata::ProfilePoint>& profile)
+{
+    std::string text = "\nProfile log-likelihood over gamma (the two-parameter maximum at each gamma):\n";
+    text += row("  gamma", " log-likelihood", "", false);
+    for (const lifedata::ProfilePoint& point : profile)
+        text += row(("  " + formatScientific(point.gamma, 12, 8)).c_str(), formatScientific(point.logLikelihood, 12, 8), "",
+                    false);
+    return text;
+}
+
 } // namespace
 
 // Each fitted model's bounds and goodness of fit, after the table of both.
@@ -73,6 +84,8 @@ std::string analysisText(const lifedata::Analysis& analysis, const lifedata::Ana
     text += "Two-parameter fit: " + two.statusText + "\n";
     if (withThree)
         text += "Three-parameter fit: " + three.statusText + "\n";
+    if (three.status == FitStatus::noInteriorMaximum || three.status == FitStatus::noFiniteMaximum)
+        text += profileText(analysis.threeParameter.profile);
 
     const lifedata::LikelihoodRatioTest& lr = analysis.likelihoodRatio;
     if (lr.available)

@@ -1,5 +1,5 @@
-// The Weibull plot of `varnel --mle`: the failures at adjusted ranks, the two-parameter line and
-// the likelihood-ratio band.
+// The Weibull plot of `varnel --mle`: the failures at adjusted ranks, the two-parameter line, the
+// three-parameter curve and the likelihood-ratio band.
 #include "mle_plot_svg.h"
 
 #include <cmath>
@@ -89,6 +89,8 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
     paper.values = {{"m", two.m}, {"eta", two.eta}, {"gamma", two.gamma}};
     if (three.status == lifedata::FitStatus::ok)
         paper.values.insert(paper.values.end(), {{"3P m", three.m}, {"3P eta", three.eta}, {"3P gamma", three.gamma}});
+    if (three.status == lifedata::FitStatus::ok)
+        paper.curve = {true, three.m, three.eta, two.gamma - three.gamma, "three-parameter fit"};
     paper.pointsLabel = "failures";
     paper.lineLabel = "two-parameter fit";
     if (three.status != lifedata::FitStatus::ok && three.status != lifedata::FitStatus::notFitted)

@@ -1,5 +1,6 @@
 // The Weibull plot of `varnel --mle`: the failures at plotting positions that account for
-// suspensions (Johnson's adjusted ranks) and the two-parameter fit's line.
+// suspensions (Johnson's adjusted ranks), the two-parameter fit's line and the three-parameter fit's
+// curve.
 #pragma once
 
 #include <string>

@@ -372,6 +372,12 @@ std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShow
                     "class=\"legend-band\" stroke=\"#c0282d\" stroke-width=\"1\" stroke-dasharray=\"5 3\"");
         svg += text(legendLeft + 28, y, "", xmlText(paper.bandLabel));
     }
+    if (paper.curve.shown) {
+        y += 18;
+        svg += line(legendLeft, y - 4, legendLeft + 20, y - 4,
+                    "class=\"legend-curve\" stroke=\"#2a8a3a\" stroke-width=\"1.6\" stroke-dasharray=\"6 4\"");
+        svg += text(legendLeft + 28, y, "", xmlText(paper.curve.label));
+    }
     y += 26;
     const auto note = [&](const std::string& content) {
         svg += text(legendLeft, y, "font-size=\"11\" fill=\"#6a4a00\"", content);
@@ -409,6 +415,29 @@ std::string confidenceBand(const WeibullPaper& paper, const Frame& frame)
             svg += "<polyline points=\"" + points + "\"/>\n";
     }
     return svg + "</g>\n";
+}
+
+// The curve as one SVG path through points across the frame; a piece outside the frame (or where the
+// model is not defined) breaks the path.
+std::string curvePath(const PaperCurve& curve, const Frame& frame)
+{
+    constexpr int steps = 240;
+    std::string path;
+    bool drawing = false;
+    for (int k = 0; k <= steps; ++k) {
+        const double x = frame.x.lo + (frame.x.hi - frame.x.lo) * k / steps;
+        const double y = curve.m * std::log((std::exp(x) + curve.shift) / curve.eta);
+        if (!(y >= frame.y.lo && y <= frame.y.hi)) {
+            drawing = false;
+            continue;
+        }
+        path += (drawing ? " L" : path.empty() ? "M" : " M") + pixels(frame.pixelX(x)) + " " + pixels(frame.pixelY(y));
+        drawing = true;
+    }
+    if (path.empty())
+        return "";
+    return "<path class=\"curve\" d=\"" + path +
+           "\" fill=\"none\" stroke=\"#2a8a3a\" stroke-width=\"1.6\" stroke-dasharray=\"6 4\"/>\n";
 }
 
 } // namespace
@@ -454,6 +483,8 @@ std::string drawWeibullPaper(const WeibullPaper& paper)
     if (lineShown)
         svg += line(frame.pixelX(from.x), frame.pixelY(from.y), frame.pixelX(to.x), frame.pixelY(to.y),
                     "class=\"fit\" stroke=\"#c0282d\" stroke-width=\"1.6\"");
+    if (paper.curve.shown)
+        svg += curvePath(paper.curve, frame);
     svg += "<g class=\"points\" fill=\"none\" stroke=\"#1f4fbf\" stroke-width=\"1.3\">\n";
     for (const PlotPoint& p : points)
         svg += "<circle class=\"point\" cx=\"" + pixels(frame.pixelX(p.x)) + "\" cy=\"" + pixels(frame.pixelY(p.y)) +

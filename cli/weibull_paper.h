@@ -16,6 +16,16 @@ struct PaperValue {
     double value;
 };
 
+// A Weibull model drawn as a curve on paper of another location: y = m ln((e^x + shift) / eta), with
+// shift the paper's location minus the model's.
+struct PaperCurve {
+    bool shown = false;
+    double m = 0;
+    double eta = 0;
+    double shift = 0;
+    std::string label;
+};
+
 struct WeibullPaper {
     std::string name;                       // the data file, as given, in the heading
     std::vector<PlotPoint> points;          // those that are not finite are left out and counted in a note
@@ -31,6 +41,7 @@ struct WeibullPaper {
     std::vector<PlotPoint> bandLower;
     std::vector<PlotPoint> bandUpper;
     std::string bandLabel;
+    PaperCurve curve;                       // a second model, dashed
 };
 
 std::string drawWeibullPaper(const WeibullPaper& paper);

@@ -1,6 +1,8 @@
 // Fuzz target: any bytes as a data file. readSampleFile must give the same count and the same values,
 // bit for bit, as the plain reading below, which applies the file's rules one at a time over the
-// whole text instead of streaming it through a line buffer.
+// whole text instead of streaming it through a line buffer. The life-data reader, on the same bytes,
+// must either refuse the file or give records that pass its own checks, no more than the classic
+// reader's lines.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "estimation_state.h"
+#include "life_data_file.h"
 #include "reference_number.h"
 #include "sample_file.h"
 
@@ -136,6 +139,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < expected.size(); ++i) {
         if (std::bit_cast<std::uint64_t>(state.samples[i]) != std::bit_cast<std::uint64_t>(expected[i]))
             mismatch("value", i, expected[i], state.samples[i]);
+    }
+    lifedata::LifeData records;
+    bool accepted = true;
+    try {
+        records = lifedata::readLifeDataFile(file.path);
+    } catch (const lifedata::DataError&) {
+        accepted = false; // a malformed line, refused with its message
+    }
+    if (accepted) {
+        try {
+            lifedata::validateLifeData(records);
+        } catch (const lifedata::DataError& error) {
+            std::fprintf(stderr, "readLifeDataFile gave a record its checks refuse: %s\n", error.what());
+            std::abort();
+        }
+        if (records.values.size() > count)
+            mismatch("life-data records", 0, count, static_cast<double>(records.values.size()));
     }
     // Some reads then start with no sample held, the others with one to release.
     if (size % 2 == 0)

@@ -79,22 +79,24 @@ int highestInteriorMaximum(const std::vector<GridPoint>& grid)
 // Records kept when a data set is scanned on a sample.
 constexpr std::size_t sampledRecords = 16384;
 
-// Every step-th failure and suspension (the smallest failure always), counts times `step`; the
-// intervals all.
+// Every step-th record of each kind (the smallest failure always), counts times `step`.
 PreparedData systematicSample(const PreparedData& data, std::size_t step)
 {
     PreparedData sample = data;
-    auto thin = [step](std::vector<double>& times, std::vector<double>& counts) {
+    auto thin = [step](std::vector<double>& counts, std::initializer_list<std::vector<double>*> values) {
         std::size_t kept = 0;
-        for (std::size_t i = 0; i < times.size(); i += step, ++kept) {
-            times[kept] = times[i];
+        for (std::size_t i = 0; i < counts.size(); i += step, ++kept) {
             counts[kept] = counts[i] * static_cast<double>(step);
+            for (std::vector<double>* v : values)
+                (*v)[kept] = (*v)[i];
         }
-        times.resize(kept);
         counts.resize(kept);
+        for (std::vector<double>* v : values)
+            v->resize(kept);
     };
-    thin(sample.failureTimes, sample.failureCounts);
-    thin(sample.suspensionTimes, sample.suspensionCounts);
+    thin(sample.failureCounts, {&sample.failureTimes});
+    thin(sample.suspensionCounts, {&sample.suspensionTimes});
+    thin(sample.intervalCounts, {&sample.intervalLower, &sample.intervalUpper});
     sample.failureUnits = 0;
     for (double c : sample.failureCounts)
         sample.failureUnits += c;
@@ -205,7 +207,7 @@ ThreeParameterFit fitThreeParameter(const PreparedData& data, const FitSettings&
 
     std::vector<GridPoint> points;
     int best = -1;
-    const std::size_t records = data.failureTimes.size() + data.suspensionTimes.size();
+    const std::size_t records = data.failureTimes.size() + data.suspensionTimes.size() + data.intervalLower.size();
     if (records > 2 * sampledRecords) {
         const PreparedData sample = systematicSample(data, records / sampledRecords);
         std::unique_ptr<ChunkedWork> sampleWork = makeWork(sample, settings);

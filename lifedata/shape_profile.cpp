@@ -4,38 +4,42 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chunk_sums.h"
+
 namespace lifedata {
 
 namespace {
 
+// ln(x / xRef) for x = t - gamma, xRef = tRef - gamma. Close to xRef, log1p of the exact difference
+// keeps the digits that the ratio would lose when gamma is far below the data; far below xRef the
+// ratio itself keeps them (log1p of a difference near -1 would not).
+double logRatio(double t, double tRef, double xRef)
+{
+    const double difference = (t - tRef) / xRef;
+    return difference > -0.5 ? std::log1p(difference) : std::log((t - (tRef - xRef)) / xRef);
+}
+
 struct LogSums {
     double weighted = 0, squares = 0;
+
+    void add(const LogSums& other)
+    {
+        weighted += other.weighted;
+        squares += other.squares;
+    }
 };
 
-// l[i] = ln((t[i] - gamma) / xRef) for i in [first, n), with the failures' sums of c l and c l^2.
+// l[i] = ln((t[i] - gamma) / xRef) for i in [first, n), with the sums of c l and c l^2.
 LogSums takeLogs(ChunkedWork& work, const std::vector<double>& times, const std::vector<double>& counts,
                  std::size_t first, double tRef, double xRef, std::vector<double>& logs)
 {
     logs.resize(times.size());
-    const std::size_t n = times.size() - first;
-    std::vector<LogSums> partial(ChunkedWork::chunkCount(static_cast<std::uint32_t>(n)));
-    LogSums total;
-    auto compute = [&](std::uint32_t chunk, std::uint32_t begin, std::uint32_t end) {
-        LogSums sums;
-        for (std::size_t i = first + begin; i < first + end; ++i) {
-            const double l = std::log1p((times[i] - tRef) / xRef);
-            logs[i] = l;
-            sums.weighted += counts[i] * l;
-            sums.squares += counts[i] * l * l;
-        }
-        partial[chunk] = sums;
-    };
-    auto consume = [&](std::uint32_t chunk, std::uint32_t, std::uint32_t) {
-        total.weighted += partial[chunk].weighted;
-        total.squares += partial[chunk].squares;
-    };
-    work.run(static_cast<std::uint32_t>(n), compute, consume);
-    return total;
+    return sumInChunks<LogSums>(work, first, times.size() - first, [&](LogSums& sums, std::size_t i) {
+        const double l = logRatio(times[i], tRef, xRef);
+        logs[i] = l;
+        sums.weighted += counts[i] * l;
+        sums.squares += counts[i] * l * l;
+    });
 }
 
 } // namespace
@@ -60,31 +64,19 @@ void ShapeProfile::setLocation(double gamma)
 
 ShapeProfile::PowerSums ShapeProfile::sums(double m)
 {
-    PowerSums total;
-    auto add = [&](const std::vector<double>& logs, const std::vector<double>& counts, std::size_t first) {
-        const std::size_t n = logs.size() - first;
-        std::vector<PowerSums> partial(ChunkedWork::chunkCount(static_cast<std::uint32_t>(n)));
-        auto compute = [&](std::uint32_t chunk, std::uint32_t begin, std::uint32_t end) {
-            PowerSums s;
-            for (std::size_t i = first + begin; i < first + end; ++i) {
-                const double l = logs[i];
-                const double cw = counts[i] * std::exp(m * l);
-                s.S0 += cw;
-                s.S1 += cw * l;
-                s.S2 += cw * l * l;
-            }
-            partial[chunk] = s;
+    auto add = [&](const std::vector<double>& logs, const std::vector<double>& counts) {
+        return [&logs, &counts, m](PowerSums& s, std::size_t i) {
+            const double l = logs[i];
+            const double cw = counts[i] * std::exp(m * l);
+            s.S0 += cw;
+            s.S1 += cw * l;
+            s.S2 += cw * l * l;
         };
-        auto consume = [&](std::uint32_t chunk, std::uint32_t, std::uint32_t) {
-            total.S0 += partial[chunk].S0;
-            total.S1 += partial[chunk].S1;
-            total.S2 += partial[chunk].S2;
-        };
-        work_.run(static_cast<std::uint32_t>(n), compute, consume);
     };
-    add(failureLogs_, data_.failureCounts, 0);
-    add(suspensionLogs_, data_.suspensionCounts, firstSuspension_);
-    return total;
+    const PowerSums failures =
+        sumInChunks<PowerSums>(work_, 0, failureLogs_.size(), add(failureLogs_, data_.failureCounts));
+    return sumInChunks<PowerSums>(work_, firstSuspension_, suspensionLogs_.size() - firstSuspension_,
+                                  add(suspensionLogs_, data_.suspensionCounts), failures);
 }
 
 ShapeSolution ShapeProfile::solve(double mStart, double tolerance)

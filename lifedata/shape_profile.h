@@ -36,14 +36,19 @@ public:
 private:
     struct PowerSums {
         double S0 = 0, S1 = 0, S2 = 0;
+
+        void add(const PowerSums& other)
+        {
+            S0 += other.S0;
+            S1 += other.S1;
+            S2 += other.S2;
+        }
     };
     PowerSums sums(double m);
 
     const PreparedData& data_;
     ChunkedWork& work_;
-    // l = ln(x / xRef) with xRef = the largest time minus gamma: no power overflows, and ln(x / xRef)
-    // is formed by log1p of an exact difference, so that it keeps its digits when gamma is far below
-    // the data.
+    // l = ln(x / xRef) with xRef = the largest time minus gamma, so that no power overflows.
     std::vector<double> failureLogs_;
     std::vector<double> suspensionLogs_;
     std::size_t firstSuspension_ = 0; // suspensions at or below gamma carry no information

@@ -29,8 +29,8 @@ void dampedNewtonStep(const LikelihoodDerivatives& d, double step[2], double& la
         }
         lambda = std::max(2 * lambda, 1e-3 * (std::fabs(a00) + std::fabs(a11)) + 1e-12);
     }
-    step[0] = d.gradient[0] * 1e-6;
-    step[1] = d.gradient[1] * 1e-6;
+    // Only a Hessian that is not finite gets here: no step, and the search ends unconverged.
+    step[0] = step[1] = NAN;
 }
 
 } // namespace
@@ -108,6 +108,8 @@ TwoParameterSolution TwoParameterSearch::solveWithIntervals(double gamma, double
         double step[2], lambda;
         dampedNewtonStep(current, step, lambda);
         const double size = std::max(std::fabs(step[0]), std::fabs(step[1]));
+        if (!std::isfinite(size))
+            break;
         if (lambda == 0 && size <= tolerance && std::isfinite(current.value)) {
             solution = {true, std::exp(a), std::exp(b), current.value, iteration};
             remember(gamma, solution);

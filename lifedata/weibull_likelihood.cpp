@@ -10,6 +10,8 @@
 #include <numeric>
 #include <thread>
 
+#include "chunk_sums.h"
+
 namespace lifedata {
 
 namespace {
@@ -200,23 +202,6 @@ void addInterval(Sums& sums, double a, double b, double c, const Parameters& p)
     }
 }
 
-// Sums over `count` records with `add(sums, index)`, chunk partials added in chunk order.
-template <class Add>
-Sums sumRecords(ChunkedWork& work, std::size_t count, const Add& add)
-{
-    std::vector<Sums> partial(ChunkedWork::chunkCount(static_cast<std::uint32_t>(count)));
-    Sums total;
-    auto compute = [&](std::uint32_t chunk, std::uint32_t begin, std::uint32_t end) {
-        Sums sums;
-        for (std::uint32_t i = begin; i < end; ++i)
-            add(sums, i);
-        partial[chunk] = sums;
-    };
-    auto consume = [&](std::uint32_t chunk, std::uint32_t, std::uint32_t) { total.add(partial[chunk]); };
-    work.run(static_cast<std::uint32_t>(count), compute, consume);
-    return total;
-}
-
 // Below this many records the helpers would cost more than they save.
 constexpr std::size_t threadThreshold = 16384;
 
@@ -277,13 +262,13 @@ LikelihoodDerivatives LikelihoodEvaluator::evaluate(double m, double eta, double
 {
     const Parameters p{m, std::log(m), std::log(eta), gamma, order};
     const PreparedData& d = data_;
-    Sums total = sumRecords(work_, d.failureTimes.size(), [&](Sums& sums, std::uint32_t i) {
+    Sums total = sumInChunks<Sums>(work_, 0, d.failureTimes.size(), [&](Sums& sums, std::size_t i) {
         addFailure(sums, d.failureTimes[i], d.failureCounts[i], p);
     });
-    total.add(sumRecords(work_, d.suspensionTimes.size(), [&](Sums& sums, std::uint32_t i) {
+    total.add(sumInChunks<Sums>(work_, 0, d.suspensionTimes.size(), [&](Sums& sums, std::size_t i) {
         addSuspension(sums, d.suspensionTimes[i], d.suspensionCounts[i], p);
     }));
-    total.add(sumRecords(work_, d.intervalLower.size(), [&](Sums& sums, std::uint32_t i) {
+    total.add(sumInChunks<Sums>(work_, 0, d.intervalLower.size(), [&](Sums& sums, std::size_t i) {
         addInterval(sums, d.intervalLower[i], d.intervalUpper[i], d.intervalCounts[i], p);
     }));
 

@@ -632,6 +632,26 @@ TEST(CliMle, JsonIsTheAnalysisBitForBitAndThePlotShowsTheFailures)
     EXPECT_EQ(plot.points.size(), 19u + 29u);
     EXPECT_EQ(plot.fitLines.size(), 1u);
     EXPECT_NE(plot.legend.find("Johnson's adjusted ranks"), std::string::npos) << plot.legend;
+    EXPECT_NE(fileText(plotPath).find("<path class=\"curve\" d=\"M"), std::string::npos) << "the three-parameter fit";
+}
+
+TEST(CliMle, PlotPositionsAreJohnsonsAdjustedRanks)
+{
+    // Worked by hand for 6 units: F 1, S 2, F 3 (2 units), S 5, F 6. Increments (N + 1 - previous
+    // rank) / (1 + units not yet passed): 6/6 = 1 at t = 1, then 6/5 = 1.2 and 4.8/4 = 1.2 at t = 3
+    // (rank 3.4), then 3.6/2 = 1.8 at t = 6 (rank 5.2). F = (rank - 0.3) / (N + 0.4).
+    const std::string data = writeTempFile("cli-mle-ranks.dat", "1\n2 S\n3 F 2\n5 S\n6\n");
+    const std::string plotPath = writeTempFile("cli-mle-ranks.svg", "");
+    const ProgramRun run = runVarnel({"--mle", "--two-parameter", "--plot", plotPath, data});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const ParsedPlot plot = parsePlot(fileText(plotPath));
+    ASSERT_EQ(plot.points.size(), 3u);
+    const double times[] = {1, 3, 6}, ranks[] = {1, 3.4, 5.2};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const double F = (ranks[i] - 0.3) / 6.4;
+        EXPECT_NEAR(pixel(plot.points[i], "cx"), plot.x.pixelOf(std::log(times[i])), 0.02) << i;
+        EXPECT_NEAR(pixel(plot.points[i], "cy"), plot.y.pixelOf(std::log(-std::log1p(-F))), 0.02) << i;
+    }
 }
 
 TEST(CliMle, StatusesErrorsAndTheClassicWarning)
@@ -671,7 +691,6 @@ TEST(CliMle, StatusesErrorsAndTheClassicWarning)
                            "counts each line as one failure (use --mle"),
               std::string::npos)
         << run.err;
-    // A file without marks gets no such warning (the note of how the iteration ended may still come).
     EXPECT_EQ(runVarnel({"-q", example("ball_bearings.dat")}).err.find("warning"), std::string::npos);
 }
 

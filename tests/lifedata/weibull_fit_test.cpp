@@ -88,6 +88,15 @@ TEST(WeibullFitReference, IntervalsSuspensionsAndFailures)
     expectFit(a.threeParameter.fit, 1.3929826430027044, 24.517473085975126, 10.584794380559146, -137.36806988373374);
 }
 
+TEST(WeibullFitReference, DataOverTwentyDecades)
+{
+    // R: survreg(Surv(c(1e-10, 1, 1e10), rep(1, 3)) ~ 1, dist = "weibull"). The smallest value is
+    // 1e-20 of the largest, where ln(x / xRef) must not be formed as log1p of a difference near -1.
+    LifeData data{{1e-10, 1, 1e10}, {1e-10, 1, 1e10}, {State::failure, State::failure, State::failure}, {1, 1, 1}};
+    const Analysis a = analyse(data, ModelChoice::twoParameter);
+    expectFit(a.twoParameter, 0.060582227744068, 11380.0543833464, 0, -13.1087056022523);
+}
+
 TEST(WeibullFit, NoMaximumIsSaidAndNoEstimateGiven)
 {
     const struct {
