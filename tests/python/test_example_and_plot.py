@@ -29,6 +29,7 @@ def test_the_plot_draws_the_failures_and_the_fitted_models():
     assert len(points.get_xdata()) == 12
     x = np.asarray(line.get_xdata())
     assert np.allclose(line.get_ydata(), fit.two_parameter.m * np.log(x / fit.two_parameter.eta))
+    assert ax.get_legend_handles_labels()[1][2] == "likelihood-ratio band, 95%"
     plt.close(figure)
     with pytest.raises(TypeError, match="plot takes the result of varnel.fit"):
         varnel.plot(fit.to_dict())
