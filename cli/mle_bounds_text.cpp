@@ -73,13 +73,14 @@ std::string inferenceText(const ModelInference& inference)
     std::string text = "  Bounds at confidence " + label(inference.confidence) + "\n";
     if (!inference.fisherNote.empty())
         text += "  Note: " + inference.fisherNote + "\n";
-    text += padded("  quantity", 16) + padded("estimate", 17) + padded("Fisher matrix", 36) + "likelihood ratio\n";
+    // Column heads over the widths of row(): 16, 17, and 36 for each kind of bounds.
+    text += "  quantity      estimate         Fisher matrix                       likelihood ratio\n";
     text += row("m", inference.m);
     text += row("eta", inference.eta);
     if (inference.threeParameter)
         text += row("gamma", inference.gamma);
     for (const BLifeBounds& b : inference.bLives)
-        text += row("B" + label(b.percent), b.bounds);
+        text += row(std::string("B") += label(b.percent), b.bounds);
     for (const ReliabilityBounds& r : inference.reliability)
         text += row("R(" + label(r.at) + ")", r.bounds, r.at <= inference.gamma.estimate);
     return text + goodnessOfFitText(inference.goodnessOfFit);

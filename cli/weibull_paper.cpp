@@ -366,17 +366,17 @@ std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShow
     if (lineShown)
         svg += line(legendLeft, y - 4, legendLeft + 20, y - 4, "class=\"legend-fit\" stroke=\"#c0282d\" stroke-width=\"1.6\"");
     svg += text(legendLeft + 28, y, "", xmlText(paper.lineLabel));
-    if (!paper.bandLabel.empty()) {
-        y += 18;
-        svg += line(legendLeft, y - 4, legendLeft + 20, y - 4,
-                    "class=\"legend-band\" stroke=\"#c0282d\" stroke-width=\"1\" stroke-dasharray=\"5 3\"");
-        svg += text(legendLeft + 28, y, "", xmlText(paper.bandLabel));
-    }
     if (paper.curve.shown) {
         y += 18;
         svg += line(legendLeft, y - 4, legendLeft + 20, y - 4,
                     "class=\"legend-curve\" stroke=\"#2a8a3a\" stroke-width=\"1.6\" stroke-dasharray=\"6 4\"");
         svg += text(legendLeft + 28, y, "", xmlText(paper.curve.label));
+    }
+    if (!paper.bandLabel.empty()) {
+        y += 18;
+        svg += line(legendLeft, y - 4, legendLeft + 20, y - 4,
+                    "class=\"legend-band\" stroke=\"#c0282d\" stroke-width=\"1\" stroke-dasharray=\"5 3\"");
+        svg += text(legendLeft + 28, y, "", xmlText(paper.bandLabel));
     }
     y += 26;
     const auto note = [&](const std::string& content) {
@@ -391,29 +391,6 @@ std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShow
         note(lineNote);
     for (const std::string& extra : paper.notes)
         note(xmlText(extra));
-    return svg + "</g>\n";
-}
-
-// The band's sides as dashed curves, clipped to the plot area (a side may run off the paper where
-// the bounds of the earliest or latest percentiles are far apart).
-std::string confidenceBand(const WeibullPaper& paper, const Frame& frame)
-{
-    if (paper.bandLower.empty() && paper.bandUpper.empty())
-        return "";
-    std::string svg = "<clipPath id=\"plot-area\"><rect x=\"" + pixels(plotLeft) + "\" y=\"" + pixels(plotTop) +
-                      "\" width=\"" + pixels(plotRight - plotLeft) + "\" height=\"" + pixels(plotBottom - plotTop) +
-                      "\"/></clipPath>\n";
-    svg += "<g class=\"band\" clip-path=\"url(#plot-area)\" fill=\"none\" stroke=\"#c0282d\" stroke-width=\"1\" "
-           "stroke-dasharray=\"5 3\">\n";
-    for (const std::vector<PlotPoint>* side : {&paper.bandLower, &paper.bandUpper}) {
-        std::string points;
-        for (const PlotPoint& p : *side) {
-            if (std::isfinite(p.x) && std::isfinite(p.y))
-                points += (points.empty() ? "" : " ") + pixels(frame.pixelX(p.x)) + "," + pixels(frame.pixelY(p.y));
-        }
-        if (!points.empty())
-            svg += "<polyline points=\"" + points + "\"/>\n";
-    }
     return svg + "</g>\n";
 }
 
@@ -438,6 +415,32 @@ std::string curvePath(const PaperCurve& curve, const Frame& frame)
         return "";
     return "<path class=\"curve\" d=\"" + path +
            "\" fill=\"none\" stroke=\"#2a8a3a\" stroke-width=\"1.6\" stroke-dasharray=\"6 4\"/>\n";
+}
+
+// The band's sides as dashed curves, clipped to the plot area (a side may run off the paper where
+// the bounds of the earliest or latest percentiles are far apart).
+std::string confidenceBand(const WeibullPaper& paper, const Frame& frame)
+{
+    if (paper.bandLower.empty() && paper.bandUpper.empty())
+        return "";
+    std::string svg = "<clipPath id=\"plot-area\"><rect x=\"" + pixels(plotLeft) + "\" y=\"" + pixels(plotTop) +
+                      "\" width=\"" + pixels(plotRight - plotLeft) + "\" height=\"" + pixels(plotBottom - plotTop) +
+                      "\"/></clipPath>\n";
+    svg += "<g class=\"band\" clip-path=\"url(#plot-area)\" fill=\"none\" stroke=\"#c0282d\" stroke-width=\"1\" "
+           "stroke-dasharray=\"5 3\">\n";
+    for (const std::vector<PlotPoint>* side : {&paper.bandLower, &paper.bandUpper}) {
+        std::string points;
+        for (const PlotPoint& p : *side) {
+            if (!std::isfinite(p.x) || !std::isfinite(p.y))
+                continue;
+            if (!points.empty())
+                points += ' ';
+            points += pixels(frame.pixelX(p.x)) + "," + pixels(frame.pixelY(p.y));
+        }
+        if (!points.empty())
+            svg += "<polyline points=\"" + points + "\"/>\n";
+    }
+    return svg + "</g>\n";
 }
 
 } // namespace

@@ -37,11 +37,11 @@ struct WeibullPaper {
     std::string pointsLabel;
     std::string lineLabel;
     std::vector<std::string> notes;         // last in the legend
+    PaperCurve curve;                       // a second model, dashed
     // A confidence band about the line: its two sides as curves (none when both are empty).
     std::vector<PlotPoint> bandLower;
     std::vector<PlotPoint> bandUpper;
     std::string bandLabel;
-    PaperCurve curve;                       // a second model, dashed
 };
 
 std::string drawWeibullPaper(const WeibullPaper& paper);
