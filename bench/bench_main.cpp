@@ -12,6 +12,7 @@ int main(int argc, char** argv)
     registerRunBenchmarks();
     registerBoundsBenchmarks();
     registerPrepareBenchmarks();
+    registerFitCallBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -7,3 +7,4 @@ void registerFitBenchmarks();
 void registerRunBenchmarks();
 void registerBoundsBenchmarks();
 void registerPrepareBenchmarks();
+void registerFitCallBenchmarks();

@@ -1,58 +1,22 @@
-// Plotting positions for censored data: Johnson's adjusted ranks. Units are taken in time order,
-// failures before suspensions at equal times; each failure's rank grows by (N + 1 - previous rank)
-// / (1 + units not yet passed), so a suspension pushes the later failures' ranks apart instead of
-// counting as a failure. Within a run of failures the increment stays the same, so a record of c
-// failures adds c increments at once and a count costs nothing. An interval failure is placed in
-// the middle of its interval. Unreliability is Bernard's median rank (rank - 0.3) / (N + 0.4).
+// The Weibull plot of `varnel --mle`: the failures at adjusted ranks, the two-parameter line, the
+// three-parameter curve and the likelihood-ratio band.
 #include "mle_plot_svg.h"
 
-#include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "adjusted_ranks.h"
 #include "json_text.h"
 #include "report_file.h"
 #include "weibull_paper.h"
 
 namespace {
 
-struct Record {
-    double time;
-    bool failure;
-    double count;
-};
-
-std::vector<Record> recordsInTimeOrder(const lifedata::LifeData& data)
-{
-    std::vector<Record> records;
-    for (std::size_t i = 0; i < data.values.size(); ++i) {
-        const bool interval = data.states[i] == lifedata::State::interval;
-        const double time = interval ? (data.values[i] + data.upper[i]) / 2 : data.values[i];
-        records.push_back({time, data.states[i] != lifedata::State::suspension, double(data.counts[i])});
-    }
-    std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
-        return a.time < b.time || (a.time == b.time && a.failure && !b.failure);
-    });
-    return records;
-}
-
 std::vector<PlotPoint> adjustedRankPoints(const lifedata::LifeData& data, double gamma)
 {
-    const std::vector<Record> records = recordsInTimeOrder(data);
-    double units = 0;
-    for (const Record& r : records)
-        units += r.count;
     std::vector<PlotPoint> points;
-    double rank = 0, passed = 0;
-    for (const Record& r : records) {
-        if (r.failure) {
-            const double increment = (units + 1 - rank) / (1 + units - passed);
-            rank += r.count * increment;
-            const double F = (rank - 0.3) / (units + 0.4);
-            points.push_back({std::log(r.time - gamma), std::log(-std::log1p(-F))});
-        }
-        passed += r.count;
-    }
+    for (const lifedata::RankedFailure& f : lifedata::adjustedRankFailures(data))
+        points.push_back({std::log(f.time - gamma), std::log(-std::log1p(-f.unreliability))});
     return points;
 }
 

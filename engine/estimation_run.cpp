@@ -32,6 +32,11 @@ void runEstimation()
 {
     state.iterationEnding = IterationEnding::none;
     state.n = readSampleFile(state.RFile);
+    runEstimationOnSamples();
+}
+
+void runEstimationOnSamples()
+{
     if (state.n < 3) {
         failRun("Invalid data type", "Read data error");
         return;

@@ -1,0 +1,10 @@
+// The parts of the extension module, each adding its functions to the module.
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+// _estimate: the classic estimation of the desktop program on an array of values.
+void defineClassicEstimate(pybind11::module_& module);
+
+// DataError, _read_data and _fit: life-data analysis.
+void defineLifeDataAnalysis(pybind11::module_& module);

@@ -1,0 +1,17 @@
+"""Varnel: Weibull parameters from failure times or strengths, and life-data analysis.
+
+The same core as the ``varnel`` command-line program, with the same numbers to the last bit:
+
+- ``estimate(values, ...)``: the classic estimation of the desktop program (``varnel``);
+- ``read_data(path)``: a data file's records as numpy arrays;
+- ``fit(times, ...)``: the life-data analysis (``varnel --mle``), its result's ``to_dict()`` being the
+  command line's JSON document;
+- ``plot(result, ax=None)``: the Weibull plot of a fit on a matplotlib axis.
+"""
+from ._varnel import DataError
+from .classic import Estimate, estimate
+from .lifedata import Fit, LifeData, fit, read_data
+from .plotting import plot
+
+__all__ = ["DataError", "Estimate", "Fit", "LifeData", "estimate", "fit", "plot", "read_data"]
+__version__ = "1.0"

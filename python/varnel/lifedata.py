@@ -1,0 +1,87 @@
+"""Life-data analysis: failures, suspensions and inspection intervals with counts, fitted by maximum
+likelihood with two and three parameters, as ``varnel --mle`` does."""
+import numbers
+import os
+from typing import NamedTuple
+
+import numpy as np
+
+from . import _varnel
+from .arguments import number_array, real, whole
+from .results import JsonDocument
+
+
+class LifeData(NamedTuple):
+    """Records as arrays, one entry per record: the time (an interval's lower end), the state
+    ("F" failure, "S" suspension, "I" interval), the count of identical units, and the upper end
+    (an interval's; the time itself otherwise). ``fit(*data)`` analyses them."""
+
+    times: np.ndarray
+    states: np.ndarray
+    counts: np.ndarray
+    intervals: np.ndarray
+
+
+class Fit(JsonDocument):
+    """The result of ``fit``: the members of the ``varnel --mle --json`` document as attributes
+    (``fit.two_parameter.m``, ``fit.likelihood_ratio.p_value``), ``to_dict()`` the document itself.
+    ``records`` holds the records fitted (a LifeData, as given), for ``plot``."""
+
+    __slots__ = ("records",)
+
+    def __init__(self, text, records):
+        super().__init__(text)
+        self.records = records
+
+
+def read_data(path):
+    """The records of a data file, ``VALUE [STATE [COUNT]]`` or ``LOW HIGH I [COUNT]`` per line, as a
+    LifeData of arrays. Raises DataError naming the file and line of a malformed line."""
+    path = os.fsdecode(path)
+    if "\0" in path:
+        # The file would be opened under the name cut at the null, another file than the one named.
+        raise ValueError("path holds a null character")
+    return LifeData(*_varnel._read_data(path))
+
+
+def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
+        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None):
+    """Fits the Weibull distribution to life data by maximum likelihood, as ``varnel --mle``.
+
+    ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
+    all failures; with ``intervals`` given and no states, all intervals); ``counts``: units per record
+    (default 1); ``intervals``: interval upper ends, read where the state is "I".
+    ``model``: "both" (compared by their likelihood ratio), "2p" or "3p"; ``gamma`` fixes the location
+    of the two-parameter fit (default 0) and fits only that model, as ``-g`` does.
+    ``confidence``, ``b_lives`` (percents), ``at`` (times of reliabilities), ``bounds`` ("none",
+    "fisher", "lr" or "both"), ``bootstrap`` (samples for the goodness of fit's p-value) and ``seed``
+    (default: the command line's fixed seed) as the options of the same names.
+    ``threads``: threads for the sums (default one per hardware thread); never changes a result.
+
+    numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
+    for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
+    arguments that do not fit."""
+    times = number_array(times, "times")
+    if intervals is not None:
+        intervals = number_array(intervals, "intervals")
+        if states is None:
+            states = np.full(times.shape, "I")
+    options = _varnel._FitOptions(
+        _text(model, "model"), real(gamma, "gamma", optional=True), real(confidence, "confidence"),
+        _numbers(b_lives, "b_lives"), _numbers(at, "at"), _text(bounds, "bounds"),
+        whole(bootstrap, "bootstrap", 0), None if seed is None else whole(seed, "seed", 0),
+        0 if threads is None else whole(threads, "threads", 1))
+    document = _varnel._fit(times, states, counts, intervals, options)
+    return Fit(document, LifeData(times, states, counts, intervals))
+
+
+def _text(value, name):
+    if not isinstance(value, str):
+        raise TypeError(f"{name} must be a str, not {type(value).__name__}")
+    return value
+
+
+def _numbers(values, name):
+    if isinstance(values, numbers.Real):
+        values = (values,)
+    return [real(value, name) for value in values]
