@@ -1,6 +1,6 @@
 // The whole two-parameter analysis of 1,000,000 records (a third of them suspensions) from data in
 // memory: preparing the records (grouping, sorting and merging equal ones) and the fit. The
-// straightforward preparation sorts (time, count) pairs with std::sort, as the first version did;
+// straightforward preparation sorts (time, count) pairs with std::sort, as prepareLifeData used to;
 // the fast one is prepareLifeData's radix sort on the pool. Both must give the same prepared data.
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,10 @@
-// An LSD radix sort in bytes: one sweep over the keys counts the bytes of every pass, then each pass
-// moves the records stably by one byte, skipping the bytes in which all keys agree (measured here,
-// wider digits cost as much more per pass as they save in passes). Sorted input costs one check.
+// An LSD radix sort in bytes of the keys' offsets from the smallest key: one sweep counts the bytes of
+// every pass, then each pass moves the records stably by one byte (measured here, wider digits cost
+// as much more per pass as they save in passes). Only the top 32 bits of the offsets are sorted so;
+// the keys that agree in them form runs, short for any real spread of times (a 2^-20 relative
+// spread in a binade), which are finished by insertion, or by a merge sort should one be long.
+// Half the passes of a full radix sort, at the price of one sequential sweep. Sorted input costs
+// one check.
 // Point records are merged from their two sorted halves, equal records into one on the way.
 #include "record_sort.h"
 
@@ -17,6 +21,50 @@ constexpr std::uint64_t signBit = std::uint64_t{1} << 63;
 constexpr int digitBits = 8;
 constexpr std::size_t buckets = std::size_t{1} << digitBits;
 constexpr std::uint64_t digitMask = buckets - 1;
+// The radix passes sort by the top 32 bits of the keys' offsets from the smallest key.
+constexpr int radixBits = 32;
+
+// Stable, for a run of keys that agree above their low bits.
+void sortRun(std::span<std::uint64_t> keys, std::span<std::uint32_t> payload)
+{
+    constexpr std::size_t shortRun = 32;
+    if (keys.size() <= shortRun) {
+        for (std::size_t i = 1; i < keys.size(); ++i) {
+            const std::uint64_t key = keys[i];
+            const std::uint32_t carried = payload[i];
+            std::size_t j = i;
+            for (; j > 0 && keys[j - 1] > key; --j) {
+                keys[j] = keys[j - 1];
+                payload[j] = payload[j - 1];
+            }
+            keys[j] = key;
+            payload[j] = carried;
+        }
+        return;
+    }
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> records(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        records[i] = {keys[i], payload[i]};
+    std::stable_sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        keys[i] = records[i].first;
+        payload[i] = records[i].second;
+    }
+}
+
+// Puts in order each run of keys whose offsets from `base` agree above bit `lowShift`.
+void sortRuns(std::span<std::uint64_t> keys, std::span<std::uint32_t> payload, std::uint64_t base, int lowShift)
+{
+    for (std::size_t begin = 0; begin < keys.size();) {
+        const std::uint64_t high = (keys[begin] - base) >> lowShift;
+        std::size_t end = begin + 1;
+        while (end < keys.size() && (keys[end] - base) >> lowShift == high)
+            ++end;
+        if (end - begin > 1)
+            sortRun(keys.subspan(begin, end - begin), payload.subspan(begin, end - begin));
+        begin = end;
+    }
+}
 
 } // namespace
 
@@ -35,30 +83,31 @@ void sortByKey(std::span<std::uint64_t> keys, std::span<std::uint32_t> payload)
     const std::size_t n = keys.size();
     if (std::is_sorted(keys.begin(), keys.end()))
         return;
-    std::uint64_t differing = 0;
-    for (std::uint64_t key : keys)
-        differing |= key ^ keys[0];
-    std::vector<int> shifts; // of the bytes in which some keys differ
-    for (int shift = 0; shift < 64; shift += digitBits) {
-        if ((differing >> shift) & digitMask)
-            shifts.push_back(shift);
-    }
+    const auto [smallest, largest] = std::minmax_element(keys.begin(), keys.end());
+    const std::uint64_t base = *smallest;
+    const int bits = std::bit_width(*largest - base);
+    const int lowShift = std::max(0, bits - radixBits);
+    const int passes = (bits - lowShift + digitBits - 1) / digitBits;
+    const auto digit = [&](std::uint64_t key, int pass) {
+        return ((key - base) >> (lowShift + pass * digitBits)) & digitMask;
+    };
 
-    std::vector<std::size_t> offsets(shifts.size() * buckets);
+    std::vector<std::size_t> offsets(passes * buckets);
     for (std::uint64_t key : keys)
-        for (std::size_t pass = 0; pass < shifts.size(); ++pass)
-            ++offsets[pass * buckets + ((key >> shifts[pass]) & digitMask)];
+        for (int pass = 0; pass < passes; ++pass)
+            ++offsets[pass * buckets + digit(key, pass)];
 
     std::vector<std::uint64_t> movedKeys(n);
     std::vector<std::uint32_t> movedPayload(n);
     std::span<std::uint64_t> from = keys, to = movedKeys;
     std::span<std::uint32_t> fromPayload = payload, toPayload = movedPayload;
-    for (std::size_t pass = 0; pass < shifts.size(); ++pass) {
+    for (int pass = 0; pass < passes; ++pass) {
         std::size_t* offset = offsets.data() + pass * buckets;
+        if (std::find(offset, offset + buckets, n) != offset + buckets)
+            continue; // every key has the same digit here
         std::exclusive_scan(offset, offset + buckets, offset, std::size_t{0});
-        const int shift = shifts[pass];
         for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t at = offset[(from[i] >> shift) & digitMask]++;
+            const std::size_t at = offset[digit(from[i], pass)]++;
             to[at] = from[i];
             toPayload[at] = fromPayload[i];
         }
@@ -69,6 +118,8 @@ void sortByKey(std::span<std::uint64_t> keys, std::span<std::uint32_t> payload)
         std::copy(from.begin(), from.end(), keys.begin());
         std::copy(fromPayload.begin(), fromPayload.end(), payload.begin());
     }
+    if (lowShift > 0)
+        sortRuns(keys, payload, base, lowShift);
 }
 
 void PointRecords::sortHalf(int half)

@@ -36,10 +36,30 @@ std::vector<double> awkwardTimes(std::size_t n)
     return times;
 }
 
+// Clusters of times a few units in the last place apart, beside one far time: keys that agree in
+// their high bits, in runs short (`spread` 20) and long (`spread` 5000).
+std::vector<double> clusteredTimes(std::size_t n, int spread)
+{
+    std::mt19937_64 random(6);
+    std::vector<double> times = {1e300};
+    for (std::size_t i = 1; i < n; ++i) {
+        double t = static_cast<double>(1 + random() % 100);
+        for (auto steps = random() % static_cast<unsigned>(spread); steps > 0; --steps)
+            t = std::nextafter(t, 1e300);
+        times.push_back(t);
+    }
+    return times;
+}
+
 TEST(RecordSort, SortsAsStableSortDoesWithEqualKeysInTheirOrder)
 {
-    for (const std::size_t n : {0u, 1u, 7u, 300u, 50000u}) {
-        const std::vector<double> times = awkwardTimes(n);
+    std::vector<std::vector<double>> cases;
+    for (const std::size_t n : {0u, 1u, 7u, 300u, 50000u})
+        cases.push_back(awkwardTimes(n));
+    cases.push_back(clusteredTimes(20000, 20));
+    cases.push_back(clusteredTimes(20000, 5000));
+    for (const std::vector<double>& times : cases) {
+        const std::size_t n = times.size();
         std::vector<std::uint64_t> keys(n);
         std::transform(times.begin(), times.end(), keys.begin(), timeKey);
         std::vector<std::uint32_t> index(n);
