@@ -86,6 +86,12 @@ std::string goodnessOfFitText(const GoodnessOfFit& fit)
     return text + "\n";
 }
 
+std::string bLifeName(double percent)
+{
+    std::string name = "B";
+    return name += label(percent);
+}
+
 } // namespace
 
 std::string inferenceText(const ModelInference& inference)
@@ -102,7 +108,7 @@ std::string inferenceText(const ModelInference& inference)
     if (inference.threeParameter)
         text += row("gamma", inference.gamma);
     for (const BLifeBounds& b : inference.bLives)
-        text += row(std::string("B") += label(b.percent), b.bounds);
+        text += row(bLifeName(b.percent), b.bounds);
     for (const ReliabilityBounds& r : inference.reliability)
         text += row("R(" + label(r.at) + ")", r.bounds, r.at <= inference.gamma.estimate);
     return text + goodnessOfFitText(inference.goodnessOfFit);
