@@ -18,13 +18,6 @@ const char* const boundsUsageText =
 
 namespace {
 
-bool wholeNumber(const char* word, double& value)
-{
-    const char* end = nullptr;
-    value = readNumber(word, &end);
-    return end != word && *end == '\0' && std::isfinite(value);
-}
-
 // Digits only, at most `limit`.
 bool digits(const char* word, std::uint64_t limit, std::uint64_t& value)
 {
@@ -86,7 +79,7 @@ bool applyBoundsOption(const std::string& name, const char* value, lifedata::Ana
         return true;
     }
     double number = 0;
-    if (!wholeNumber(value, number)) {
+    if (!readWholeNumber(value, number)) {
         error = "option " + name + " needs a number, not '" + value + "'";
         return false;
     }

@@ -35,14 +35,6 @@ const char* const usageText =
 
 namespace {
 
-// The whole word as one finite number, or false.
-bool wholeNumber(const char* word, double& value)
-{
-    const char* end = nullptr;
-    value = readNumber(word, &end);
-    return end != word && *end == '\0' && std::isfinite(value);
-}
-
 struct OptionName {
     const char* shortName;
     const char* longName;
@@ -90,7 +82,7 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
         options.plotPath = value;
         return true;
     }
-    if (!wholeNumber(value, number)) {
+    if (!readWholeNumber(value, number)) {
         error = "option " + name + " needs a number, not '" + value + "'";
         return false;
     }

@@ -148,3 +148,10 @@ double readNumber(const char* text, const char** end)
         value = convertDecimal(std::string(mantissaBegin, mantissaEnd), exponent);
     return negative ? -value : value;
 }
+
+bool readWholeNumber(const char* text, double& value)
+{
+    const char* end = nullptr;
+    value = readNumber(text, &end);
+    return end != text && *end == '\0' && std::isfinite(value);
+}

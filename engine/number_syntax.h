@@ -6,3 +6,6 @@
 // double: infinity beyond the double range, gradual underflow below it, 0 when there is no mantissa
 // digit. `*end`, when given, receives the first character not taken (`text` itself when nothing was).
 double readNumber(const char* text, const char** end);
+
+// True when all of `text` is one finite number (an option value, say), left in `value`.
+bool readWholeNumber(const char* text, double& value);

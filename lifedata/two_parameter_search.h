@@ -15,13 +15,8 @@ namespace lifedata {
 // well inside the 1e-12 the fits promise.
 constexpr double fitTolerance = 1e-13;
 
-struct TwoParameterSolution {
-    bool converged = false;
-    double m = 0;
-    double eta = 0;
-    double logLikelihood = 0;
-    int iterations = 0;
-};
+// The same record as the shape profile's: the maximum at one location, found or not.
+using TwoParameterSolution = ShapeSolution;
 
 class TwoParameterSearch {
 public:
