@@ -10,6 +10,7 @@
 #include <random>
 
 #include "estimation_state.h"
+#include "random_stream.h"
 
 const std::vector<double>& weibullSample(std::uint32_t n)
 {
@@ -74,4 +75,20 @@ void reportTimePerValue(benchmark::State& bench, std::uint32_t n)
 {
     bench.counters["time/value"] = benchmark::Counter(
         static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+const lifedata::LifeData& censoredLifeData()
+{
+    static const lifedata::LifeData data = [] {
+        lifedata::RandomStream stream(7, 0);
+        lifedata::LifeData d;
+        for (std::uint32_t i = 0; i < censoredRecordCount; ++i) {
+            d.values.push_back(lifedata::weibullDraw(stream, 1.8, 100, 0));
+            d.states.push_back(i % 3 == 2 ? lifedata::State::suspension : lifedata::State::failure);
+        }
+        d.upper = d.values;
+        d.counts.assign(censoredRecordCount, 1);
+        return d;
+    }();
+    return data;
 }

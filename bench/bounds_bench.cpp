@@ -10,34 +10,15 @@
 #include "benchmarks.h"
 #include "bootstrap_goodness_of_fit.h"
 #include "model_inference.h"
-#include "random_stream.h"
 #include "weibull_fit.h"
 
 namespace {
 
 using namespace lifedata;
 
-// n Weibull lifetimes (shape 1.8, eta 100); every third unit suspended at its time.
-const PreparedData& censoredRecords(std::uint32_t n)
-{
-    static const PreparedData prepared = [n] {
-        RandomStream stream(7, 0);
-        LifeData data;
-        for (std::uint32_t i = 0; i < n; ++i) {
-            data.values.push_back(weibullDraw(stream, 1.8, 100, 0));
-            data.states.push_back(i % 3 == 2 ? State::suspension : State::failure);
-        }
-        data.upper = data.values;
-        data.counts.assign(n, 1);
-        return prepareLifeData(data);
-    }();
-    return prepared;
-}
-
 void fitWithBounds(benchmark::State& bench, bool bounds)
 {
-    const std::uint32_t n = 1000000;
-    const PreparedData& data = censoredRecords(n);
+    static const PreparedData data = prepareLifeData(censoredLifeData());
     const InferenceRequest request{0.95, {10}, {100}, BoundsChoice::both, 0, 0, 0};
     for (auto _ : bench) {
         const WeibullFit fit = fitTwoParameter(data, 0, FitSettings{});
@@ -45,7 +26,7 @@ void fitWithBounds(benchmark::State& bench, bool bounds)
             benchmark::DoNotOptimize(inferModel(data, fit, false, request));
         benchmark::DoNotOptimize(fit);
     }
-    reportTimePerValue(bench, n);
+    reportTimePerValue(bench, censoredRecordCount);
 }
 
 void bootstrapRefits(benchmark::State& bench, unsigned threads)

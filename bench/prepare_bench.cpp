@@ -10,31 +10,11 @@
 
 #include "bench_data.h"
 #include "benchmarks.h"
-#include "random_stream.h"
 #include "weibull_fit.h"
 
 namespace {
 
 using namespace lifedata;
-
-constexpr std::uint32_t records = 1000000;
-
-// Weibull lifetimes (shape 1.8, eta 100) in the order drawn; every third unit suspended at its time.
-const LifeData& censoredLifeData()
-{
-    static const LifeData data = [] {
-        RandomStream stream(7, 0);
-        LifeData d;
-        for (std::uint32_t i = 0; i < records; ++i) {
-            d.values.push_back(weibullDraw(stream, 1.8, 100, 0));
-            d.states.push_back(i % 3 == 2 ? State::suspension : State::failure);
-        }
-        d.upper = d.values;
-        d.counts.assign(records, 1);
-        return d;
-    }();
-    return data;
-}
 
 void sortAndMergeWithStdSort(std::vector<std::pair<double, double>>& records, std::vector<double>& times,
                              std::vector<double>& counts)
@@ -88,7 +68,7 @@ void prepareRecords(benchmark::State& bench, bool fast)
         bench.SkipWithError("the radix sort and std::sort prepare different data");
     for (auto _ : bench)
         benchmark::DoNotOptimize(prepare(data, fast));
-    reportTimePerValue(bench, records);
+    reportTimePerValue(bench, censoredRecordCount);
 }
 
 void prepareAndFit(benchmark::State& bench, bool fast)
@@ -98,7 +78,7 @@ void prepareAndFit(benchmark::State& bench, bool fast)
     for (auto _ : bench)
         fit = fitTwoParameter(prepare(data, fast), 0, FitSettings{});
     benchmark::DoNotOptimize(fit);
-    reportTimePerValue(bench, records);
+    reportTimePerValue(bench, censoredRecordCount);
 }
 
 } // namespace
