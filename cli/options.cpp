@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "mle_bounds_options.h"
+#include "life/bounds_options.h"
 #include "number_syntax.h"
 
 const char* const usageText =

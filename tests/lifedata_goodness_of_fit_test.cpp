@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "inference_json.h"
-#include "mle_bounds_options.h"
-#include "mle_bounds_text.h"
+#include "life/bounds_options.h"
+#include "life/bounds_text.h"
 #include "model_inference.h"
 #include "normal_quantile.h"
 #include "random_stream.h"

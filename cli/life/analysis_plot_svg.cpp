@@ -1,6 +1,6 @@
 // The Weibull plot of `varnel --mle`: the failures at adjusted ranks, the two-parameter line, the
 // three-parameter curve and the likelihood-ratio band.
-#include "mle_plot_svg.h"
+#include "life/analysis_plot_svg.h"
 
 #include <cmath>
 #include <vector>

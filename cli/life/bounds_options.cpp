@@ -1,6 +1,6 @@
 // Values use the data file's number syntax and must be a number as a whole; counts and seeds are
 // digits only, so that "1e3" or "-1" is refused rather than read as something else.
-#include "mle_bounds_options.h"
+#include "life/bounds_options.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Each row is a quantity with its estimate and, per kind of bounds, "lower .. upper"; a side that is
 // no plain number has its words in its column or on a line under the row, so a reader never
 // mistakes an open or cut side for a plain value, and the columns stay in line.
-#include "mle_bounds_text.h"
+#include "life/bounds_text.h"
 
 #include <cmath>
 

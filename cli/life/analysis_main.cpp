@@ -1,7 +1,7 @@
 // `varnel --mle`: reads life data, fits the models asked for and writes text or JSON, and the plot.
 // Every failure is a message on standard error and exit status 1; with --json standard output also
 // gets one object naming the error, so that a script always has a document to read.
-#include "mle_main.h"
+#include "life/analysis_main.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -12,8 +12,8 @@
 #include "data_file_check.h"
 #include "json_text.h"
 #include "life_data_file.h"
-#include "mle_output.h"
-#include "mle_plot_svg.h"
+#include "life/analysis_text.h"
+#include "life/analysis_plot_svg.h"
 
 namespace {
 

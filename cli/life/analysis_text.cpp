@@ -1,7 +1,7 @@
 // The text results of `varnel --mle`: one column per model, numbers in the report's scientific form.
-#include "mle_output.h"
+#include "life/analysis_text.h"
 
-#include "mle_bounds_text.h"
+#include "life/bounds_text.h"
 #include "number_text.h"
 
 namespace {
