@@ -90,8 +90,9 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
         return false;
     }
     if (name == "--threads") {
-        if (!(number >= 1 && number <= 1024 && number == std::floor(number))) {
-            error = std::string("threads must be a whole number from 1 to 1024, not '") + value + "'";
+        if (!(number >= 1 && number <= lifedata::maximumThreads && number == std::floor(number))) {
+            error = "threads must be a whole number from 1 to " + std::to_string(lifedata::maximumThreads) +
+                    ", not '" + value + "'";
             return false;
         }
         options.threads = static_cast<unsigned>(number);
