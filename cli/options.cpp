@@ -31,10 +31,10 @@ const char* const usageText =
     "identical units) or LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter\n"
     "model (gamma 0, or VALUE with -g) and the three-parameter model, and compares them.\n"
     "Data lines are read whole; a signed time, nan, inf or a NUL byte is an error naming its line.\n"
+    "Exit status 1 also when the two-parameter fit does not converge (the results are still printed).\n"
     "      --two-parameter    fit only the two-parameter model (so does -g)\n"
     "      --threads N        threads for the sums, the calling thread included, 1 to 1024\n"
-    "                         (default: one per hardware thread); never changes a result\n"
-    "Exit status 1 also when the two-parameter fit does not converge (its status is printed).\n";
+    "                         (default: one per hardware thread); never changes a result\n";
 
 namespace {
 
