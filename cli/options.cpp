@@ -30,8 +30,11 @@ const char* const usageText =
     "Life data by maximum likelihood: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT\n"
     "identical units) or LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter\n"
     "model (gamma 0, or VALUE with -g) and the three-parameter model, and compares them.\n"
+    "Data lines are read whole; a signed time, nan, inf or a NUL byte is an error naming its line.\n"
+    "Exit status 1 also when the two-parameter fit does not converge (the results are still printed).\n"
     "      --two-parameter    fit only the two-parameter model (so does -g)\n"
-    "      --threads N        threads for the sums (default: one per hardware thread); never changes a result\n";
+    "      --threads N        threads for the sums, the calling thread included, 1 to 1024\n"
+    "                         (default: one per hardware thread); never changes a result\n";
 
 namespace {
 
@@ -87,8 +90,9 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
         return false;
     }
     if (name == "--threads") {
-        if (!(number >= 1 && number <= 1024 && number == std::floor(number))) {
-            error = std::string("threads must be a whole number from 1 to 1024, not '") + value + "'";
+        if (!(number >= 1 && number <= lifedata::maximumThreads && number == std::floor(number))) {
+            error = "threads must be a whole number from 1 to " + std::to_string(lifedata::maximumThreads) +
+                    ", not '" + value + "'";
             return false;
         }
         options.threads = static_cast<unsigned>(number);

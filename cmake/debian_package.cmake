@@ -13,3 +13,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# Debian's policy wants the terms of every package in /usr/share/doc/PACKAGE/copyright, in its
+# machine-readable form. The package's name is lower case, unlike the project's.
+include(GNUInstallDirs)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/varnel)

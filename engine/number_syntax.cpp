@@ -151,6 +151,10 @@ double readNumber(const char* text, const char** end)
 
 bool readWholeNumber(const char* text, double& value)
 {
+    // readNumber skips leading white space, as a data line needs; a value as a whole has none before
+    // it, as none after it and none around the digits-only values (a seed, a count).
+    if (isBlank(*text))
+        return false;
     const char* end = nullptr;
     value = readNumber(text, &end);
     return end != text && *end == '\0' && std::isfinite(value);

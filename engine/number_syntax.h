@@ -7,5 +7,6 @@
 // digit. `*end`, when given, receives the first character not taken (`text` itself when nothing was).
 double readNumber(const char* text, const char** end);
 
-// True when all of `text` is one finite number (an option value, say), left in `value`.
+// True when all of `text` is one finite number (an option value, say), left in `value`; white
+// space before or after it is refused alike.
 bool readWholeNumber(const char* text, double& value);

@@ -1,11 +1,14 @@
-// The lines of a data file as the classic reader sees them. The file is opened in binary mode and
-// the text-mode rules (CR LF reads as LF, a lone CR stays, the first Ctrl-Z ends the file) are
-// applied here, so that every platform reads the same bytes as the same lines; a line holds at most
-// 255 characters, a longer text line is read as several lines.
+// The lines of a data file. The file is opened in binary mode and the text-mode rules (CR LF reads
+// as LF, a lone CR stays, the first Ctrl-Z ends the file) are applied here, so that every platform
+// reads the same bytes as the same lines. The classic reader sees lines of at most 255 characters
+// (a longer text line is read as several lines, as the desktop program always has); the life-data
+// reader sees whole lines of any length, since a piece of a line read as a record would change data.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 // Buffered reader of the file's text, one line of at most 255 characters at a time.
 struct TextReader {
@@ -64,17 +67,19 @@ struct TextReader {
         return c;
     }
 
-    // A line that lies whole in the buffer, ends with a LF within 255 characters and holds no CR and
-    // no Ctrl-Z is its own bytes there, ended by its LF; null (nothing taken) for any other line.
-    const char* nextPlainLine()
+    // A line that lies whole in the buffer, ends with a LF within `maximum` characters and holds no
+    // CR and no Ctrl-Z is its own bytes there, ended by its LF, which `size` counts; null (nothing
+    // taken) for any other line.
+    const char* nextPlainLine(std::size_t maximum, std::size_t& size)
     {
         const unsigned char* start = buffer + position;
         const std::size_t available = length - position;
-        const std::size_t limit = available < lineCapacity - 1 ? available : lineCapacity - 1;
+        const std::size_t limit = available < maximum ? available : maximum;
         for (std::size_t k = 0; k < limit; ++k) {
             const unsigned char c = start[k];
             if (c == '\n') {
                 position += k + 1;
+                size = k + 1;
                 return reinterpret_cast<const char*>(start);
             }
             if (c == '\r' || c == endOfFileByte)
@@ -88,7 +93,8 @@ struct TextReader {
     // and the number conversion never look past a LF, so a line reads the same in either form.
     const char* nextLine()
     {
-        if (const char* plain = nextPlainLine())
+        std::size_t size = 0;
+        if (const char* plain = nextPlainLine(lineCapacity - 1, size))
             return plain;
         int count = 0;
         while (count < lineCapacity - 1) {
@@ -102,6 +108,19 @@ struct TextReader {
         line[count] = '\0';
         return count > 0 ? line : nullptr;
     }
+};
+
+// The same text as whole lines of any length, for the life-data reader.
+struct WholeLineReader {
+    TextReader text;
+    std::string assembled;
+
+    void start(std::FILE* f) { text.start(f); }
+    bool failed() const { return text.failed; }
+
+    // The next line with its LF (the last line of a file may have none), NUL bytes included; empty
+    // at the end of the text. It stays valid until the next call.
+    std::string_view nextLine();
 };
 
 // True when `line` (as read, its LF included, NUL-terminated) begins like a number.

@@ -28,12 +28,15 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     validateInferenceRequest(request);
     Analysis analysis;
     analysis.data = summarizeLifeData(data);
-    const FitSettings settings{request.threads};
+    const FitSettings settings{request.threads, request.cancel};
     const PreparedData prepared = prepareLifeData(data, settings);
+    stopIfCancelled(request.cancel);
     // The two-parameter fit also decides whether the data can be fitted at all.
     analysis.twoParameter = fitTwoParameter(prepared, request.gamma, settings);
+    stopIfCancelled(request.cancel);
     if (request.model != ModelChoice::twoParameter)
         analysis.threeParameter = fitThreeParameter(prepared, settings);
+    stopIfCancelled(request.cancel);
     analysis.likelihoodRatio = compareModels(analysis.twoParameter, analysis.threeParameter.fit);
     inferFittedModels(prepared, request, analysis);
     return analysis;

@@ -1,6 +1,7 @@
 // One life-data analysis: the data summary, the fits asked for and their comparison.
 #pragma once
 
+#include "analysis_cancellation.h"
 #include "life_data.h"
 #include "model_inference.h"
 #include "weibull_fit.h"
@@ -9,10 +10,13 @@ namespace lifedata {
 
 enum class ModelChoice { both, twoParameter, threeParameter };
 
+// The most threads an analysis starts: each is a real thread, and the sums gain nothing from more.
+constexpr unsigned maximumThreads = 1024;
+
 struct AnalysisRequest {
     ModelChoice model = ModelChoice::both;
     double gamma = 0;     // the fixed location of the two-parameter fit
-    unsigned threads = 0; // 0: one per hardware thread; never changes a result
+    unsigned threads = 0; // 0: one per hardware thread, at most maximumThreads; never changes a result
 
     // Bounds and goodness of fit of each fitted model.
     double confidence = 0.95;                 // two-sided, 0.5 to 0.9999
@@ -21,6 +25,10 @@ struct AnalysisRequest {
     BoundsChoice bounds = BoundsChoice::both;
     unsigned bootstrap = 0;                   // samples for the p-value of the goodness of fit
     std::uint64_t seed = 20240613;            // of the bootstrap, so that a run repeats exactly
+
+    // Set from another thread, it stops the analysis with AnalysisCancelled between its stages, between
+    // two likelihood evaluations of its bounds and between two bootstrap refits.
+    CancelFlag cancel = nullptr;
 };
 
 // 2 (l3 - l2) and its approximate chi-square (1 degree of freedom) p-value.
@@ -39,7 +47,8 @@ struct Analysis {
     ModelInference threeParameterInference;
 };
 
-// Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed.
+// Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed,
+// AnalysisCancelled when request.cancel is set before the analysis ends.
 Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request);
 
 } // namespace lifedata

@@ -5,13 +5,11 @@
 // ends with the results for the m reached, as the desktop program's Stop button does.
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <mutex>
 #include <optional>
-#include <thread>
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -23,6 +21,7 @@
 #include "extension_host.h"
 #include "plotting_position.h"
 #include "shape_newton.h"
+#include "watched_run.h"
 
 namespace py = pybind11;
 
@@ -30,9 +29,6 @@ namespace {
 
 using Values = py::array_t<double, py::array::c_style | py::array::forcecast>;
 using Clock = std::chrono::steady_clock;
-
-// How often the waiting thread looks for Ctrl-C: quick enough for a person, rare enough to cost nothing.
-constexpr std::chrono::milliseconds signalPoll{20};
 
 // The clock counts nanoseconds in 64 bits: a longer limit would overflow the deadline, which would
 // then pass at once. About 31 years is longer than any run and still fits.
@@ -64,35 +60,19 @@ void prepareRun(const Values& values, std::optional<double> gamma, int rank, dou
 // Runs the estimation to its end; returns what stopped it early. Called without the interpreter
 // lock. A Python exception raised by a signal handler other than the first KeyboardInterrupt (a
 // second Ctrl-C, say) also stops the run and is left in `pending` for the caller to raise.
-StopCause runWatched(std::optional<double> timeLimit, std::optional<py::error_already_set>& pending)
+StopCause runUntilStopped(std::optional<double> timeLimit, std::optional<py::error_already_set>& pending)
 {
-    std::mutex doneMutex;
-    std::condition_variable doneSignal;
-    bool done = false;
-    std::thread worker([&] {
-        runEstimationOnSamples();
-        std::lock_guard<std::mutex> lock(doneMutex);
-        done = true;
-        doneSignal.notify_one();
-    });
-
     std::optional<Clock::time_point> deadline;
     if (timeLimit) {
         const std::chrono::duration<double> limit(std::min(*timeLimit, longestTimeLimit));
         deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(limit);
     }
     StopCause stop = StopCause::none;
-    for (;;) {
-        {
-            std::unique_lock<std::mutex> lock(doneMutex);
-            if (doneSignal.wait_for(lock, signalPoll, [&] { return done; }))
-                break;
-        }
+    runWatched(runEstimationOnSamples, [&] {
         if (deadline && stop == StopCause::none && Clock::now() >= *deadline) {
             stop = StopCause::timeLimit;
             state.stopRequested.store(1);
         }
-        py::gil_scoped_acquire acquire;
         if (PyErr_CheckSignals() != 0) {
             if (stop == StopCause::none && PyErr_ExceptionMatches(PyExc_KeyboardInterrupt)) {
                 PyErr_Clear();
@@ -104,8 +84,7 @@ StopCause runWatched(std::optional<double> timeLimit, std::optional<py::error_al
             }
             state.stopRequested.store(1);
         }
-    }
-    worker.join();
+    });
     return stop;
 }
 
@@ -154,7 +133,7 @@ py::dict estimate(const Values& values, std::optional<double> gamma, int rank, d
         py::gil_scoped_release release;
         std::lock_guard<std::mutex> lock(classicRun);
         prepareRun(values, gamma, rank, initialM);
-        stop = runWatched(timeLimit, pending);
+        stop = runUntilStopped(timeLimit, pending);
         py::gil_scoped_acquire acquire;
         result = runResult(stop);
         releaseSamples();

@@ -1,8 +1,11 @@
 // Life-data analysis for Python: the data file's records as arrays, and the analysis of records as
 // the command line's JSON document, so that a Python result holds the command line's numbers to
 // the bit. Analyses keep no state, so the interpreter lock is released while they compute and many
-// can run at once from Python threads.
+// can run at once from Python threads. An analysis runs on a worker thread while the calling thread
+// watches for Ctrl-C, which cancels it and raises KeyboardInterrupt.
+#include <atomic>
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,9 +16,11 @@
 #include "adjusted_ranks.h"
 #include "analysis_json.h"
 #include "bindings.h"
+#include "data_file_check.h"
 #include "life_analysis.h"
 #include "life_data_arrays.h"
 #include "life_data_file.h"
+#include "watched_run.h"
 
 namespace py = pybind11;
 
@@ -78,6 +83,10 @@ lifedata::AnalysisRequest analysisRequest(const FitOptions& options)
 
 py::tuple readData(const std::string& path)
 {
+    // As on the command line: a device such as /dev/zero would never end, a pipe would be drained.
+    const std::string problem = dataFileProblem(path);
+    if (!problem.empty())
+        throw lifedata::DataError(problem);
     lifedata::LifeData data;
     {
         py::gil_scoped_release release;
@@ -90,9 +99,36 @@ std::string fit(const DoubleArray& times, const py::object& states, const py::ob
                 const py::object& intervals, const FitOptions& options)
 {
     const lifedata::LifeData data = lifeDataFromArrays(times, states, counts, intervals);
-    const lifedata::AnalysisRequest request = analysisRequest(options);
-    py::gil_scoped_release release;
-    return lifedata::analysisJson(lifedata::analyseLifeData(data, request), request);
+    lifedata::AnalysisRequest request = analysisRequest(options);
+    std::atomic<bool> cancel{false};
+    request.cancel = &cancel;
+    std::string document;
+    // What a signal handler raised (KeyboardInterrupt, say); it cancels the analysis.
+    std::optional<py::error_already_set> pending;
+    std::exception_ptr failure;
+    {
+        py::gil_scoped_release release;
+        try {
+            runWatched([&] { document = lifedata::analysisJson(lifedata::analyseLifeData(data, request), request); },
+                       [&] {
+                           if (PyErr_CheckSignals() == 0)
+                               return;
+                           if (!pending)
+                               pending.emplace();
+                           else
+                               PyErr_Clear();
+                           cancel.store(true);
+                       });
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    // The exception of the signal comes first: the analysis's own (AnalysisCancelled) only follows from it.
+    if (pending)
+        throw *pending;
+    if (failure)
+        std::rethrow_exception(failure);
+    return document;
 }
 
 // The failures' plotting positions for the Weibull plot: (times, unreliabilities), in time order.
@@ -116,6 +152,8 @@ py::tuple adjustedRanks(const DoubleArray& times, const py::object& states, cons
 void defineLifeDataAnalysis(py::module_& module)
 {
     py::register_exception<lifedata::DataError>(module, "DataError", PyExc_ValueError);
+    module.attr("MAXIMUM_THREADS") = lifedata::maximumThreads;
+    module.attr("MAXIMUM_BOOTSTRAP_SAMPLES") = lifedata::maximumBootstrapSamples;
     module.def("_read_data", &readData, py::arg("path"),
                "The data file's records: (times, states, counts, interval upper ends).");
     py::class_<FitOptions>(module, "_FitOptions")

@@ -29,6 +29,7 @@
 #include "json_output.h"
 #include "life_analysis.h"
 #include "life_data_file.h"
+#include "life/analysis_plot_svg.h"
 #include "number_text.h"
 #include "plot_svg.h"
 #include "plotting_position.h"
@@ -633,6 +634,24 @@ TEST(CliMle, JsonIsTheAnalysisBitForBitAndThePlotShowsTheFailures)
     EXPECT_EQ(plot.fitLines.size(), 1u);
     EXPECT_NE(plot.legend.find("Johnson's adjusted ranks"), std::string::npos) << plot.legend;
     EXPECT_NE(fileText(plotPath).find("<path class=\"curve\" d=\"M"), std::string::npos) << "the three-parameter fit";
+}
+
+TEST(CliMle, WithoutATwoParameterEstimateThePlotStillShowsTheFailures)
+{
+    // A two-parameter search that did not converge leaves no location: the failures are drawn at their
+    // own times, with the three-parameter curve, instead of vanishing with the line.
+    const lifedata::LifeData data = lifedata::readLifeDataFile(example("salinity_intervals.dat"));
+    lifedata::Analysis analysis = lifedata::analyseLifeData(data, {});
+    analysis.twoParameter = lifedata::withStatus(lifedata::FitStatus::notConverged);
+    analysis.twoParameterInference = {};
+    analysis.likelihoodRatio = {};
+    const ParsedPlot plot = parsePlot(lifeDataPlotSvg("salinity_intervals.dat", data, analysis));
+    ASSERT_TRUE(plot.doc);
+    EXPECT_EQ(plot.points.size(), 19u + 29u);
+    EXPECT_EQ(plot.fitLines.size(), 0u);
+    EXPECT_NE(plot.legend.find("No fitted line: no two-parameter fit."), std::string::npos) << plot.legend;
+    const std::string svg = lifeDataPlotSvg("salinity_intervals.dat", data, analysis);
+    EXPECT_NE(svg.find("<path class=\"curve\" d=\"M"), std::string::npos) << "the three-parameter fit";
 }
 
 TEST(CliMle, PlotPositionsAreJohnsonsAdjustedRanks)

@@ -77,7 +77,10 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
     const lifedata::WeibullFit& three = analysis.threeParameter.fit;
     WeibullPaper paper;
     paper.name = dataFile;
-    paper.points = adjustedRankPoints(data, two.gamma);
+    // Without a two-parameter estimate (a search that did not converge) there is no location to shift
+    // by: the failures are drawn at their own times rather than not at all.
+    const double location = two.status == lifedata::FitStatus::ok ? two.gamma : 0;
+    paper.points = adjustedRankPoints(data, location);
     paper.slope = two.m;
     paper.intercept = -two.m * std::log(two.eta);
     paper.noLineNote = "No fitted line: no two-parameter fit.";
@@ -90,7 +93,7 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
     if (three.status == lifedata::FitStatus::ok)
         paper.values.insert(paper.values.end(), {{"3P m", three.m}, {"3P eta", three.eta}, {"3P gamma", three.gamma}});
     if (three.status == lifedata::FitStatus::ok)
-        paper.curve = {true, three.m, three.eta, two.gamma - three.gamma, "three-parameter fit"};
+        paper.curve = {true, three.m, three.eta, location - three.gamma, "three-parameter fit"};
     paper.pointsLabel = "failures";
     paper.lineLabel = "two-parameter fit";
     if (three.status != lifedata::FitStatus::ok && three.status != lifedata::FitStatus::notFitted)

@@ -13,7 +13,7 @@ namespace {
 InferenceRequest inferenceRequest(const AnalysisRequest& request)
 {
     return {request.confidence, request.bLifePercents, request.at,     request.bounds,
-            request.bootstrap,  request.seed,          request.threads};
+            request.bootstrap,  request.seed,          request.threads, request.cancel};
 }
 
 std::string shown(double value) { return jsonNumber(value); }
@@ -32,6 +32,8 @@ void validateInferenceRequest(const AnalysisRequest& request)
         if (!std::isfinite(t))
             throw DataError("a reliability time must be a finite number");
     }
+    if (request.threads > maximumThreads)
+        throw DataError("at most " + std::to_string(maximumThreads) + " threads");
     if (request.bootstrap > maximumBootstrapSamples)
         throw DataError("at most " + std::to_string(maximumBootstrapSamples) + " bootstrap samples");
 }
@@ -40,6 +42,7 @@ void inferFittedModels(const PreparedData& data, const AnalysisRequest& request,
 {
     const InferenceRequest inference = inferenceRequest(request);
     analysis.twoParameterInference = inferModel(data, analysis.twoParameter, false, inference);
+    stopIfCancelled(request.cancel);
     analysis.threeParameterInference = inferModel(data, analysis.threeParameter.fit, true, inference);
 }
 

@@ -7,7 +7,7 @@ namespace lifedata {
 
 // Throws DataError naming the first request value out of range: a confidence outside 0.5 to 0.9999,
 // a B-life percent not strictly between 0 and 100, a time that is not a finite number, more
-// bootstrap samples than maximumBootstrapSamples.
+// bootstrap samples than maximumBootstrapSamples, more threads than maximumThreads.
 void validateInferenceRequest(const AnalysisRequest& request);
 
 // Sets analysis.twoParameterInference and threeParameterInference from the fits already in `analysis`.

@@ -54,9 +54,13 @@ BootstrapResult bootstrapAndersonDarling(const BootstrapRequest& request)
     ChunkedWork work(threads > 1 ? threads - 1 : 0);
     // One chunk per sample: chunk b of a count of B whole chunks is refit b.
     const auto compute = [&](std::uint32_t chunk, std::uint32_t, std::uint32_t) {
-        statistics[chunk] = refitStatistic(request, chunk);
+        // A helper thread must not throw: once cancelled, the remaining refits are skipped and the
+        // calling thread gives up after the run.
+        if (!isCancelled(request.cancel))
+            statistics[chunk] = refitStatistic(request, chunk);
     };
     work.run(request.samples * ChunkedWork::chunkSize, compute);
+    stopIfCancelled(request.cancel);
 
     BootstrapResult result{std::numeric_limits<double>::quiet_NaN(), 0, 0};
     unsigned atLeast = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "analysis_cancellation.h"
 #include "fisher_bounds.h"
 
 namespace lifedata {
@@ -16,6 +17,7 @@ struct BootstrapRequest {
     unsigned samples;       // B
     std::uint64_t seed;
     unsigned threads;       // 0: one per hardware thread; never changes the result
+    CancelFlag cancel = nullptr;
 };
 
 struct BootstrapResult {
@@ -25,6 +27,7 @@ struct BootstrapResult {
 };
 
 // Sample b draws from its own stream (seed, b), so the result is the same for every number of threads.
+// Throws AnalysisCancelled when request.cancel is set before the last refit has started.
 BootstrapResult bootstrapAndersonDarling(const BootstrapRequest& request);
 
 } // namespace lifedata

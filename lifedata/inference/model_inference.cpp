@@ -59,7 +59,8 @@ GoodnessOfFit goodnessOfFit(const PreparedData& data, const WeibullEstimate& est
                                      result.andersonDarling,
                                      request.bootstrap,
                                      request.seed,
-                                     request.threads};
+                                     request.threads,
+                                     request.cancel};
     const BootstrapResult refits = bootstrapAndersonDarling(bootstrap);
     result.pValue = refits.pValue;
     result.failedRefits = refits.failedRefits;
@@ -81,7 +82,7 @@ ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool 
     const WeibullEstimate estimate{fit.m, fit.eta, fit.gamma};
     const double x1 = smallestFailure(data);
     const double z = normalQuantile((1 + request.confidence) / 2);
-    const FitSettings settings{request.threads};
+    const FitSettings settings{request.threads, request.cancel};
 
     inference.m.estimate = fit.m;
     inference.eta.estimate = fit.eta;
@@ -92,7 +93,7 @@ ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool 
         inference.reliability.push_back({t, {reliability(estimate, t), false, {}, false, {}}});
 
     const std::unique_ptr<ChunkedWork> work = makeWork(data, settings);
-    LikelihoodEvaluator likelihood(data, *work);
+    LikelihoodEvaluator likelihood(data, *work, request.cancel);
     ParameterCovariance covariance;
     bool haveCovariance = false;
     if (request.bounds != BoundsChoice::none) {
@@ -135,6 +136,8 @@ ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool 
                                          haveCovariance ? &covariance : nullptr,
                                          z};
         const auto set = [&](QuantityBounds& q, HeldQuantity quantity, double argument) {
+            // The two-parameter searches do not use `likelihood`, which checks for itself.
+            stopIfCancelled(request.cancel);
             q.hasLikelihoodRatio = true;
             q.likelihoodRatio = likelihoodRatioBounds(setup, quantity, argument);
         };

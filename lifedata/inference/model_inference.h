@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis_cancellation.h"
 #include "confidence_interval.h"
 #include "weibull_fit.h"
 
@@ -22,6 +23,7 @@ struct InferenceRequest {
     unsigned bootstrap;                // samples for the goodness-of-fit p-value; 0: none
     std::uint64_t seed;
     unsigned threads;                  // 0: one per hardware thread; never changes a result
+    CancelFlag cancel = nullptr;       // see AnalysisRequest
 };
 
 // The largest bootstrap that can be asked for.

@@ -229,6 +229,7 @@ std::unique_ptr<ChunkedWork> makeWork(std::size_t records, const FitSettings& se
 
 LikelihoodDerivatives LikelihoodEvaluator::evaluate(double m, double eta, double gamma, int order)
 {
+    stopIfCancelled(cancel_);
     const Parameters p{m, std::log(m), std::log(eta), gamma, order};
     const PreparedData& d = data_;
     Sums total = sumInChunks<Sums>(work_, 0, d.failureTimes.size(), [&](Sums& sums, std::size_t i) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "analysis_cancellation.h"
 #include "chunked_work.h"
 #include "life_data.h"
 
@@ -38,6 +39,7 @@ struct LikelihoodDerivatives {
 
 struct FitSettings {
     unsigned threads = 0; // threads, the caller's included; 0: one per hardware thread. Never changes a result.
+    CancelFlag cancel = nullptr;
 };
 
 // Groups, sorts and merges validated records (an interval with equal ends is a failure). The
@@ -51,15 +53,20 @@ std::unique_ptr<ChunkedWork> makeWork(std::size_t records, const FitSettings& se
 std::unique_ptr<ChunkedWork> makeWork(const PreparedData& data, const FitSettings& settings);
 
 // Evaluates the likelihood many times over one data set with one set of helper threads; what a fit
-// uses. Not for use by two threads at once.
+// uses. Not for use by two threads at once. With a cancel flag, every evaluation first throws
+// AnalysisCancelled when it is set: the searches that make the most evaluations then stop within one.
 class LikelihoodEvaluator {
 public:
-    LikelihoodEvaluator(const PreparedData& data, ChunkedWork& work) : data_(data), work_(work) {}
+    LikelihoodEvaluator(const PreparedData& data, ChunkedWork& work, CancelFlag cancel = nullptr)
+        : data_(data), work_(work), cancel_(cancel)
+    {
+    }
     LikelihoodDerivatives evaluate(double m, double eta, double gamma, int order);
 
 private:
     const PreparedData& data_;
     ChunkedWork& work_;
+    CancelFlag cancel_;
 };
 
 // The log-likelihood (constants included) and, for order 1 and 2, its gradient and Hessian in

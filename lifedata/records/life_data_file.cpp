@@ -1,6 +1,8 @@
-// The life-data reader. Lines come from the classic reader's TextReader and values from its number
-// syntax, so a file reads the same values in both methods; what follows the value is checked here
-// strictly, because a mistyped state or count silently read as a failure would change the estimate.
+// The life-data reader. Lines come from the shared TextReader (whole, however long) and values from
+// the classic number syntax, so a file reads the same values in both methods; what follows the value
+// is checked here strictly, because a mistyped state or count silently read as a failure would change
+// the estimate. Nothing that could be a record is skipped as a header without a word: a signed number,
+// a special value such as nan, a NUL byte.
 #include "life_data_file.h"
 
 #include <cerrno>
@@ -8,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "number_syntax.h"
 #include "text_lines.h"
@@ -117,6 +120,32 @@ bool startsWithSignedNumber(const char* line)
     return isDigit(*p) || (*p == '.' && isDigit(p[1]));
 }
 
+bool equalsIgnoringCase(const char* begin, const char* end, const char* word)
+{
+    for (; begin < end && *word; ++begin, ++word) {
+        if ((*begin | 0x20) != *word)
+            return false;
+    }
+    return begin == end && !*word;
+}
+
+// A line whose first word (after an optional sign) is one that number conversions elsewhere read as
+// a special value: nan, nan(...), inf or infinity, in any case. A spreadsheet writes these for a
+// missing or broken time; skipped as a header, the unit would be lost.
+bool startsWithSpecialValue(const char* line)
+{
+    const char* p = line;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    if (*p == '+' || *p == '-')
+        ++p;
+    const char* end = tokenEnd(p);
+    if (equalsIgnoringCase(p, end, "nan") || equalsIgnoringCase(p, end, "inf") ||
+        equalsIgnoringCase(p, end, "infinity"))
+        return true;
+    return end - p >= 5 && equalsIgnoringCase(p, p + 4, "nan(") && end[-1] == ')';
+}
+
 bool isBlankLine(const char* line)
 {
     const char* p = line;
@@ -126,6 +155,7 @@ bool isBlankLine(const char* line)
 }
 
 const char* const countExpected = "expected a count after the state: a whole number from 1 to 2147483647 in digits";
+const char* const finiteTimeExpected = "expected a finite time";
 const char* const fieldsExpected = "expected VALUE [F|S [COUNT]] or LOW HIGH I [COUNT]";
 
 // The fields after the count or the state, when the line ends there.
@@ -145,8 +175,11 @@ ParsedLine finishLine(const char* p, LineRecord record)
 
 ParsedLine parseLine(const char* line)
 {
-    if (!isDataLine(line))
+    if (!isDataLine(line)) {
+        if (startsWithSpecialValue(line))
+            return malformed(finiteTimeExpected);
         return startsWithSignedNumber(line) ? malformed("expected a time without a sign (times are not below 0)") : ParsedLine{};
+    }
     if (isBlankLine(line))
         return {};
     const char* p = nullptr;
@@ -156,7 +189,7 @@ ParsedLine parseLine(const char* line)
         return malformed("expected a number at the start of the line");
     record.upper = record.value;
     if (!std::isfinite(record.value))
-        return malformed("expected a finite time");
+        return malformed(finiteTimeExpected);
     if (!nextField(p))
         return finishLine(p, record);
 
@@ -181,13 +214,7 @@ ParsedLine parseLine(const char* line)
     return finishLine(p, record);
 }
 
-bool endsText(const char* line)
-{
-    const char* p = line;
-    while (!isLineEnd(*p))
-        ++p;
-    return *p == '\n';
-}
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 struct ClosingFile {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -208,15 +235,24 @@ LifeData readLifeDataFile(const std::string& path)
 {
     File file = openData(path);
     // Large enough to be kept off the stack.
-    auto reader = std::make_unique<TextReader>();
+    auto reader = std::make_unique<WholeLineReader>();
     reader->start(file.get());
     LifeData data;
-    // Text lines, counted by their LFs: a text line longer than 255 characters is read in pieces.
-    std::uint64_t lineNumber = 1;
-    for (const char* line; (line = reader->nextLine()) != nullptr; lineNumber += endsText(line)) {
-        const ParsedLine parsed = parseLine(line);
+    std::uint64_t lineNumber = 0;
+    for (std::string_view line; !(line = reader->nextLine()).empty();) {
+        ++lineNumber;
+        // A spreadsheet's "CSV UTF-8" starts with a byte-order mark, which would hide a first record.
+        if (lineNumber == 1 && line.starts_with(byteOrderMark))
+            line.remove_prefix(byteOrderMark.size());
+        auto refuse = [&](const char* expected) {
+            throw DataError(path + ":" + std::to_string(lineNumber) + ": " + expected);
+        };
+        // The parser stops at a NUL, so a NUL byte would silently cut the line short.
+        if (line.find('\0') != std::string_view::npos)
+            refuse("expected text: the line holds a NUL byte");
+        const ParsedLine parsed = parseLine(line.data());
         if (parsed.kind == ParsedLine::Kind::malformed)
-            throw DataError(path + ":" + std::to_string(lineNumber) + ": " + parsed.expected);
+            refuse(parsed.expected);
         if (parsed.kind == ParsedLine::Kind::skipped)
             continue;
         data.values.push_back(parsed.record.value);
@@ -224,7 +260,7 @@ LifeData readLifeDataFile(const std::string& path)
         data.states.push_back(parsed.record.state);
         data.counts.push_back(parsed.record.count);
     }
-    if (reader->failed)
+    if (reader->failed())
         throw DataError(path + ": cannot be read");
     return data;
 }

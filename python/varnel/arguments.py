@@ -37,8 +37,9 @@ def positive(value, name, optional=False):
     return value
 
 
-def whole(value, name, lowest):
-    """An integer of at least `lowest`."""
+def whole(value, name, lowest, highest=None):
+    """An integer of at least `lowest` (and at most `highest`, which the extension needs of every
+    integer it takes: beyond its C type the conversion would fail with a message of its own)."""
     if isinstance(value, bool):
         raise TypeError(f"{name} must be an integer, not bool")
     try:
@@ -47,4 +48,6 @@ def whole(value, name, lowest):
         raise TypeError(f"{name} must be an integer, not {type(value).__name__}") from None
     if value < lowest:
         raise ValueError(f"{name} must be at least {lowest}, not {value}")
+    if highest is not None and value > highest:
+        raise ValueError(f"{name} must be at most {highest}, not {value}")
     return value

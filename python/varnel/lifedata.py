@@ -36,7 +36,8 @@ class Fit(JsonDocument):
 
 def read_data(path):
     """The records of a data file, ``VALUE [STATE [COUNT]]`` or ``LOW HIGH I [COUNT]`` per line, as a
-    LifeData of arrays. Raises DataError naming the file and line of a malformed line."""
+    LifeData of arrays. Raises DataError naming the file and line of a malformed line, and for a path
+    that is not a regular file (a folder, a device, a pipe), as the command line does."""
     path = os.fsdecode(path)
     if "\0" in path:
         # The file would be opened under the name cut at the null, another file than the one named.
@@ -56,7 +57,8 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     ``confidence``, ``b_lives`` (percents), ``at`` (times of reliabilities), ``bounds`` ("none",
     "fisher", "lr" or "both"), ``bootstrap`` (samples for the goodness of fit's p-value) and ``seed``
     (default: the command line's fixed seed) as the options of the same names.
-    ``threads``: threads for the sums (default one per hardware thread); never changes a result.
+    ``threads``: threads for the sums, the calling thread included, 1 to 1024 (default one per hardware
+    thread); never changes a result. Ctrl-C cancels the analysis and raises KeyboardInterrupt.
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -69,8 +71,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     options = _varnel._FitOptions(
         _text(model, "model"), real(gamma, "gamma", optional=True), real(confidence, "confidence"),
         _numbers(b_lives, "b_lives"), _numbers(at, "at"), _text(bounds, "bounds"),
-        whole(bootstrap, "bootstrap", 0), None if seed is None else whole(seed, "seed", 0),
-        0 if threads is None else whole(threads, "threads", 1))
+        whole(bootstrap, "bootstrap", 0, _varnel.MAXIMUM_BOOTSTRAP_SAMPLES),
+        None if seed is None else whole(seed, "seed", 0, 2**64 - 1),
+        0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS))
     document = _varnel._fit(times, states, counts, intervals, options)
     return Fit(document, LifeData(times, states, counts, intervals))
 

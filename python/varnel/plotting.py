@@ -28,8 +28,9 @@ def _band(result, two):
     return _weibull_ordinate(percents / 100), lower, upper
 
 
-def _draw_models(ax, result, two, span, band):
-    """The two-parameter line and band and the three-parameter curve over the times ``span`` (t - gamma)."""
+def _draw_models(ax, result, two, location, span, band):
+    """The two-parameter line and band and the three-parameter curve, each where its model has an
+    estimate, over the times ``span`` (t - location)."""
     if two.m is not None:
         ax.plot(span, two.m * (np.log(span) - np.log(two.eta)), "-", color="C1",
                 label=f"two parameters: m = {two.m:.4g}, eta = {two.eta:.4g}")
@@ -40,7 +41,7 @@ def _draw_models(ax, result, two, span, band):
         ax.plot(upper, ordinates, ":", color="C1")
     three = result.three_parameter
     if three is not None and three.m is not None:
-        above = span + two.gamma - three.gamma
+        above = span + location - three.gamma
         keep = above > 0
         ax.plot(span[keep], three.m * (np.log(above[keep]) - np.log(three.eta)), "--", color="C2",
                 label=f"three parameters: m = {three.m:.4g}, eta = {three.eta:.4g}, gamma = {three.gamma:.4g}")
@@ -58,8 +59,11 @@ def plot(result, ax=None, band=True):
     if ax is None:
         ax = plt.gca()
     two = result.two_parameter
+    # Without a two-parameter estimate (its fit did not converge) there is no location to shift by:
+    # the failures are drawn at their times, with the three-parameter curve where it exists.
+    location = 0.0 if two.gamma is None else two.gamma
     times, unreliability = _varnel._adjusted_ranks(*result.records)
-    shift = times - two.gamma
+    shift = times - location
     shown = shift > 0
     ax.set_xscale("log")
     ax.plot(shift[shown], _weibull_ordinate(unreliability[shown]), "o", label="failures (adjusted ranks)")
@@ -67,11 +71,11 @@ def plot(result, ax=None, band=True):
     # The view is the data's: a band or curve that runs far off is cut at its edges.
     view = ax.get_xlim(), ax.get_ylim()
     if shown.any():
-        _draw_models(ax, result, two, np.geomspace(view[0][0], view[0][1], 200), band)
+        _draw_models(ax, result, two, location, np.geomspace(view[0][0], view[0][1], 200), band)
     ax.set_yticks(_weibull_ordinate(np.array(PERCENT_TICKS) / 100), [f"{p:g}" for p in PERCENT_TICKS])
     ax.set_xlim(*view[0])
     ax.set_ylim(*view[1])
-    ax.set_xlabel("t" if two.gamma == 0 else f"t - {two.gamma:g}")
+    ax.set_xlabel("t" if location == 0 else f"t - {location:g}")
     ax.set_ylabel("unreliability F (%)")
     ax.grid(True, which="both", alpha=0.3)
     ax.legend(loc="lower right", fontsize="small")

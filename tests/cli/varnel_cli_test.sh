@@ -22,6 +22,7 @@ results)
     expect 0 'Location parameter : gamma  =  1\.50000000e\+001' EMPTY -- --gamma=15 -m 2 "$examples/ball_bearings.dat"
     expect 0 '^varnel 1\.00$' EMPTY -- --version
     expect 0 'Usage: varnel' EMPTY -- --help
+    expect 0 'threads for the sums, the calling thread included, 1 to 1024' EMPTY -- --help
     ;;
 report)
     # --report - puts the whole report, CR LF and all, on standard output and nothing else.
@@ -46,6 +47,11 @@ failures)
     expect 2 EMPTY 'unknown option' -- --frobnicate "$work/three.dat"
     expect 2 EMPTY 'needs a value' -- "$work/three.dat" --gamma
     expect 2 EMPTY "needs a number, not '1.5x'" -- -g 1.5x "$work/three.dat"
+    # Blanks around a value are refused on either side alike, as around a seed or a count.
+    expect 2 EMPTY "needs a number, not ' 4'" -- --mle --threads ' 4' "$work/three.dat"
+    expect 2 EMPTY "needs a number, not '4 '" -- --mle --threads '4 ' "$work/three.dat"
+    expect 2 EMPTY "needs a number, not ' 15'" -- -g ' 15' "$work/three.dat"
+    expect 2 EMPTY "needs a number, not ' 0.9'" -- --mle --confidence ' 0.9' "$work/three.dat"
     expect 2 EMPTY 'rank method must be 1, 2, 3 or 4' -- -r 5 "$work/three.dat"
     expect 2 EMPTY 'rank method must be 1, 2, 3 or 4' -- -r 1.5 "$work/three.dat"
     expect 2 EMPTY 'initial m must be greater than 0' -- -m 0 "$work/three.dat"

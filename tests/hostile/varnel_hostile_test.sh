@@ -111,9 +111,10 @@ no-root)
     ;;
 initial-m)
     data=$examples/ball_bearings.dat
-    for m in 0 -0 0e5 -1 -1e-300 1e-400 ' 0'; do
+    for m in 0 -0 0e5 -1 -1e-300 1e-400; do
         expect 2 EMPTY 'initial m must be greater than 0' -- -m "$m" "$data"
     done
+    expect 2 EMPTY "needs a number, not ' 0'" -- -m ' 0' "$data"
     expect 2 EMPTY 'initial m must be greater than 0' -- --initial-m=-2 "$data"
     expect 2 EMPTY "needs a number, not '1e400'" -- -m 1e400 "$data"
     # Extreme starting values are allowed; whatever the iteration makes of them ends with results.

@@ -30,6 +30,17 @@ manual_page_reads() {
     done
 }
 
+# copyright_is_machine_readable FILE: the package's terms where Debian looks for them, in the
+# machine-readable format: its header, and a Files paragraph with its Copyright and License.
+copyright_is_machine_readable() {
+    [ -f "$1" ] || { fail "the package has no $1"; return; }
+    head -1 "$1" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+        fail "$1 does not start with the machine-readable Format line"
+    for field in 'Upstream-Name: varnel' 'Files: \*' 'Copyright: .+' 'License: .+'; do
+        grep -qxE "$field" "$1" || fail "$1 lacks a line /$field/"
+    done
+}
+
 DESTDIR="$work/stage" cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1 ||
     fail "cmake --install into DESTDIR: $(tail -5 "$work/install.log")"
 [ -x "$work/stage/usr/bin/varnel" ] || fail "no /usr/bin/varnel in the staging folder"
@@ -45,6 +56,7 @@ if (cd "$build" && cpack -G DEB -B "$work/package") >"$work/cpack.log" 2>&1; the
         dpkg-deb -x "$deb" "$work/unpacked"
         installed_program_runs "$work/unpacked/usr/bin/varnel" "Debian package"
         manual_page_reads "$work/unpacked/usr/share/man/man1/varnel.1.gz" "Debian package"
+        copyright_is_machine_readable "$work/unpacked/usr/share/doc/varnel/copyright"
     fi
 else
     fail "cpack -G DEB: $(tail -5 "$work/cpack.log")"

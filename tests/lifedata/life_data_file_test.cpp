@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "life_data_file.h"
 
 using namespace lifedata;
+using namespace std::string_literals;
 
 namespace {
 
@@ -105,7 +107,6 @@ TEST(LifeDataFile, MalformedLinesNameFileLineAndWhatWasExpected)
 
 TEST(LifeDataFile, LineNumbersCountTextLinesAndUnreadableFilesSayWhy)
 {
-    // A text line longer than 255 characters is read in pieces but stays one line for the message.
     const std::string path = writeData("long.dat", "1\n" + std::string(300, ' ') + "\n2 Q\n");
     try {
         readLifeDataFile(path);
@@ -115,6 +116,68 @@ TEST(LifeDataFile, LineNumbersCountTextLinesAndUnreadableFilesSayWhy)
     }
     EXPECT_THROW(readLifeDataFile(path + ".absent"), DataError);
     EXPECT_EQ(countMarkedLines(path + ".absent"), 0u);
+}
+
+TEST(LifeDataFile, LongLinesAreReadWholeInEveryForm)
+{
+    // 303 characters: one number, which a reader cutting lines at 255 characters would split in two.
+    const std::string digits = "1." + std::string(300, '0') + "1";
+    const std::string interval = "0 " + std::string(280, '0') + "7 I 2";
+    // In place, put together across a CR LF, and without a final LF; the padding pushes the last
+    // line across the read buffer's end.
+    const std::string text = digits + "\n" + interval + "\r\n" + std::string(70000, ' ') + "\n" + digits + " S";
+    const LifeData data = readLifeDataFile(writeData("whole.dat", text));
+    ASSERT_EQ(data.values.size(), 3u);
+    EXPECT_EQ(data.values[0], 1.0);
+    EXPECT_EQ(data.states[0], State::failure);
+    EXPECT_EQ(data.upper[1], 7.0);
+    EXPECT_EQ(data.states[1], State::interval);
+    EXPECT_EQ(data.counts[1], 2u);
+    EXPECT_EQ(data.values[2], 1.0);
+    EXPECT_EQ(data.states[2], State::suspension);
+}
+
+TEST(LifeDataFile, NothingThatCouldBeARecordIsSkippedSilently)
+{
+    const struct {
+        std::string text;
+        const char* where;
+    } refused[] = {
+        // A NUL byte cut the line at 20 and the suspension was read as a failure.
+        {"1\n20\0 S\n"s, ":2: expected text: the line holds a NUL byte"},
+        {"1\r\n2\r\n3\0"s, ":3: expected text: the line holds a NUL byte"},
+        // Special values were skipped as headers.
+        {"1\nnan\n", ":2: expected a finite time"},
+        {"1\nNaN,S\n", ":2: expected a finite time"},
+        {"1\n  -inf S\n", ":2: expected a finite time"},
+        {"1\nInfinity\n", ":2: expected a finite time"},
+        {"1\n+INF\t3\n", ":2: expected a finite time"},
+        {"1\nnan(0x7) S 2\n", ":2: expected a finite time"},
+    };
+    for (const auto& c : refused) {
+        const std::string path = writeData("refused.dat", c.text);
+        try {
+            readLifeDataFile(path);
+            ADD_FAILURE() << c.where << " was accepted";
+        } catch (const DataError& error) {
+            EXPECT_EQ(std::string(error.what()), path + c.where);
+        }
+    }
+    // Words that only begin like a special value stay headers.
+    const std::string headers = writeData("headers.dat", "information\nnanoseconds\ninfinite S\nnan(\n4\n");
+    EXPECT_EQ(readLifeDataFile(headers).values, std::vector<double>{4});
+}
+
+TEST(LifeDataFile, AByteOrderMarkStartsTheFileAndNothingElse)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    const LifeData data = readLifeDataFile(writeData("bom.csv", bom + "12,S\r\n13\r\n"));
+    ASSERT_EQ(data.values.size(), 2u);
+    EXPECT_EQ(data.values[0], 12.0);
+    EXPECT_EQ(data.states[0], State::suspension);
+    EXPECT_EQ(readLifeDataFile(writeData("bom_header.csv", bom + "time,state\n5\n")).values, std::vector<double>{5});
+    // The classic reader takes the marked line as a header, so its warning counts it as no data line.
+    EXPECT_EQ(countMarkedLines(writeData("bom_marked.csv", bom + "12 S\n")), 0u);
 }
 
 TEST(LifeData, RecordsFromACallerAreChecked)

@@ -1,4 +1,5 @@
 """varnel.plot and the notebook-style example, headless."""
+import json
 import os
 import subprocess
 import sys
@@ -33,6 +34,29 @@ def test_the_plot_draws_the_failures_and_the_fitted_models():
     plt.close(figure)
     with pytest.raises(TypeError, match="plot takes the result of varnel.fit"):
         varnel.plot(fit.to_dict())
+
+
+def test_without_a_two_parameter_estimate_the_plot_draws_what_exists():
+    import matplotlib
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+
+    # A fit whose two-parameter search did not converge, as the command line writes it: nulls and a status.
+    fit = varnel.fit(*varnel.read_data(EXAMPLES / "ball_bearings.dat"))
+    document = fit.to_dict()
+    document["twoParameter"] = {key: None for key in ("m", "eta", "gamma", "t0", "logLikelihood")}
+    document["twoParameter"]["status"] = "not converged"
+    unconverged = varnel.Fit(json.dumps(document), fit.records)
+
+    figure, ax = plt.subplots()
+    assert varnel.plot(unconverged, ax=ax) is ax
+    labels = ax.get_legend_handles_labels()[1]
+    assert labels[0] == "failures (adjusted ranks)" and labels[1].startswith("three parameters")
+    assert len(labels) == 2
+    # The failures at their own times, since there is no location to shift them by.
+    assert np.array_equal(ax.lines[0].get_xdata(), np.sort(fit.records.times))
+    assert ax.get_xlabel() == "t"
+    plt.close(figure)
 
 
 def test_the_notebook_example_runs_headless(tmp_path):

@@ -1,5 +1,8 @@
 """varnel.read_data and varnel.fit: the command line's documents to the bit, the data file's errors,
 records given as arrays, many fits at once, and bad arguments."""
+import os
+import subprocess
+import sys
 import threading
 
 import numpy as np
@@ -79,7 +82,7 @@ def test_data_errors_carry_the_command_lines_texts(tmp_path):
     path.write_text("10\n12 X\n")
     with pytest.raises(varnel.DataError, match=f"^{path}:2: "):
         varnel.read_data(path)
-    with pytest.raises(varnel.DataError, match="missing.dat: No such file or directory$"):
+    with pytest.raises(varnel.DataError, match="missing.dat: no such file$"):
         varnel.read_data(tmp_path / "missing.dat")
     with pytest.raises(ValueError, match="null character"):
         varnel.read_data(f"{EXAMPLES / 'ball_bearings.dat'}\0.bad")
@@ -100,6 +103,10 @@ def test_data_errors_carry_the_command_lines_texts(tmp_path):
     ({"model": "4p"}, ValueError, "model must be 'both', '2p' or '3p'"),
     ({"model": "3p", "gamma": 1.0}, ValueError, "gamma fixes the location"),
     ({"threads": 0}, ValueError, "threads must be at least 1"),
+    ({"threads": 1025}, ValueError, "^threads must be at most 1024, not 1025$"),
+    ({"seed": 2**64}, ValueError, "^seed must be at most 18446744073709551615, not 18446744073709551616$"),
+    ({"seed": -1}, ValueError, "^seed must be at least 0, not -1$"),
+    ({"bootstrap": 2**40}, ValueError, "^bootstrap must be at most 1000000, not 1099511627776$"),
     ({"bounds": "some"}, ValueError, "bounds must be"),
     ({"confidence": 1.5}, ValueError, "confidence must be from 0.5 to 0.9999"),
 ])
@@ -107,3 +114,28 @@ def test_bad_arguments_raise_clear_exceptions(arguments, error, message):
     arguments.setdefault("times", [10.0, 20.0, 30.0])
     with pytest.raises(error, match=message):
         varnel.fit(**arguments)
+
+
+def test_the_largest_seed_is_taken_and_ends_what_the_smallest_does_not():
+    data = varnel.read_data(EXAMPLES / "ball_bearings.dat")
+    largest = varnel.fit(*data, bootstrap=20, seed=2**64 - 1, bounds="none").two_parameter.goodness_of_fit
+    smallest = varnel.fit(*data, bootstrap=20, seed=0, bounds="none").two_parameter.goodness_of_fit
+    assert largest.bootstrap_samples == smallest.bootstrap_samples == 20
+    assert largest.p_value != smallest.p_value
+
+
+def test_only_regular_files_are_read():
+    # /dev/zero never ends: reading it would hang, deaf to Ctrl-C; so the call runs in a process of its own.
+    done = subprocess.run([sys.executable, "-c", "import varnel; varnel.read_data('/dev/zero')"],
+                          capture_output=True, text=True, timeout=60)
+    assert done.returncode != 0
+    assert done.stderr.splitlines()[-1] == "varnel._varnel.DataError: /dev/zero: not a regular file"
+    with pytest.raises(varnel.DataError, match=r"^\.: is a directory$"):
+        varnel.read_data(".")
+
+
+def test_a_pipe_is_refused_without_blocking(tmp_path):
+    fifo = tmp_path / "fifo"
+    os.mkfifo(fifo)
+    with pytest.raises(varnel.DataError, match="fifo: not a regular file$"):
+        varnel.read_data(fifo)

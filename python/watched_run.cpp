@@ -1,0 +1,49 @@
+// A worker thread for the work and the calling thread watching for signals (see watched_run.h).
+#include "watched_run.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+#include <pybind11/pybind11.h>
+
+namespace py = pybind11;
+
+namespace {
+
+// How often the waiting thread looks for Ctrl-C: quick enough for a person, rare enough to cost nothing.
+constexpr std::chrono::milliseconds signalPoll{20};
+
+} // namespace
+
+void runWatched(const std::function<void()>& work, const std::function<void()>& watch)
+{
+    std::mutex doneMutex;
+    std::condition_variable doneSignal;
+    bool done = false;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard<std::mutex> lock(doneMutex);
+        done = true;
+        doneSignal.notify_one();
+    });
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(doneMutex);
+            if (doneSignal.wait_for(lock, signalPoll, [&] { return done; }))
+                break;
+        }
+        py::gil_scoped_acquire acquire;
+        watch();
+    }
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
