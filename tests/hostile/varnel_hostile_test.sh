@@ -138,6 +138,20 @@ report-memory)
     [ "$(sha256sum <"$work/limited.txt")" = "$(sha256sum <"$work/unlimited.txt")" ] ||
         fail "the report written in 200 MB differs from the unlimited one"
     ;;
+bootstrap-memory)
+    # Bootstrap samples of 6.4 billion units cannot be held in 400 MB of address space. The refits
+    # run on helper threads as well as on the calling one; whichever runs out of memory first, the
+    # run must end with the usual message and status 1, never an abort (134).
+    printf '10 F 2147483647\n20 F 2147483647\n30 F 2147483647\n' >"$work/huge-counts.dat"
+    for round in 1 2 3 4 5; do
+        (ulimit -v 400000 && exec timeout 100 "$varnel" --mle --bounds none --bootstrap 20 --threads 4 \
+            "$work/huge-counts.dat" >"$work/out" 2>"$work/err")
+        status=$?
+        [ "$status" -eq 1 ] || fail "round $round: a bootstrap out of memory exits $status, expected 1: $(head -c 300 "$work/err")"
+        expect_text "$work/err" '^varnel: .*huge-counts\.dat: not enough memory to analyse the data$' \
+            "round $round: a bootstrap out of memory: stderr"
+    done
+    ;;
 time-limit)
     # A limit longer than the clock can count in nanoseconds is as good as none, never a stop at once:
     # on a long iteration only the Ctrl-C a second later may end it.
