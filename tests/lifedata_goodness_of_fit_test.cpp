@@ -119,31 +119,6 @@ TEST(Bootstrap, PinnedPValueOfTheBallBearings)
     EXPECT_EQ(result.pValue, (1.0 + 522) / 1001);
 }
 
-// Records with counts and the same units line by line give the same p-value to the bit.
-TEST(Bootstrap, CountsGiveTheSamePValueAsTheirLines)
-{
-    LifeData counted;
-    counted.values = counted.upper = {12, 30, 30.5, 47, 61, 88};
-    counted.states.assign(6, State::failure);
-    counted.counts = {3, 1, 4, 1, 2, 1};
-    LifeData lines;
-    for (std::size_t i = 0; i < counted.values.size(); ++i)
-        for (std::uint32_t k = 0; k < counted.counts[i]; ++k) {
-            lines.values.push_back(counted.values[i]);
-            lines.upper.push_back(counted.values[i]);
-            lines.states.push_back(State::failure);
-            lines.counts.push_back(1);
-        }
-    double pValues[2];
-    int k = 0;
-    for (const LifeData* data : {&counted, &lines}) {
-        const PreparedData prepared = prepareLifeData(*data);
-        const WeibullFit fit = fitTwoParameter(prepared, 0, FitSettings{1});
-        pValues[k++] = inferModel(prepared, fit, false, request(BoundsChoice::none, 100, 1)).goodnessOfFit.pValue;
-    }
-    EXPECT_EQ(pValues[0], pValues[1]);
-}
-
 // With m = 1 and eta = 1 the units are unit exponentials, whose smallest and largest of two have
 // means 1/2 and 3/2; 40,000 samples give each to about 0.003 and 0.006 (one standard error). A
 // spacing divided by one unit too many or too few moves them by 1/6 or more.
