@@ -139,9 +139,10 @@ report-memory)
         fail "the report written in 200 MB differs from the unlimited one"
     ;;
 bootstrap-memory)
-    # Bootstrap samples of 6.4 billion units cannot be held in 400 MB of address space. The refits
-    # run on helper threads as well as on the calling one; whichever runs out of memory first, the
-    # run must end with the usual message and status 1, never an abort (134).
+    # Bootstrap samples of 6.4 billion units cannot be held in 400 MB of address space, with helper
+    # threads at work beside the calling one: the run must end with the usual message and status 1,
+    # never an abort (134). (That an exception on a helper thread reaches the caller is the pool's
+    # own test.)
     printf '10 F 2147483647\n20 F 2147483647\n30 F 2147483647\n' >"$work/huge-counts.dat"
     for round in 1 2 3 4 5; do
         (ulimit -v 400000 && exec timeout 100 "$varnel" --mle --bounds none --bootstrap 20 --threads 4 \

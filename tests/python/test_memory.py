@@ -2,8 +2,8 @@
 import subprocess
 import sys
 
-# Bootstrap samples of 6.4 billion units cannot be held in 400 MB more than the interpreter has; the
-# refits run on helper threads as well as on the calling one.
+# Bootstrap samples of 6.4 billion units cannot be held in 400 MB more than the interpreter has, with
+# helper threads at work beside the calling one.
 SCRIPT = """
 import resource
 import varnel
