@@ -1,7 +1,9 @@
 // The cost of the bounds beside the fit they belong to, and of the bootstrap of the goodness of fit:
 //   a two-parameter fit of 1,000,000 records (a third suspensions) alone, and with Fisher and
 //   likelihood-ratio bounds of m, eta, B10 and R(t);
-//   1,000 three-parameter refits of 50 values, on 1 and on 2 threads.
+//   1,000 three-parameter refits of 50 values, on 1 and on 2 threads;
+//   20 two-parameter refits of three lines with counts of 1,000,000 (samples of 3,000,000 units,
+//   drawn sorted), on 1 and on 2 threads.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -38,6 +40,16 @@ void bootstrapRefits(benchmark::State& bench, unsigned threads)
     reportTimePerValue(bench, samples);
 }
 
+// 10, 20 and 30 with a count of 1,000,000 each, at their two-parameter maximum and statistic.
+void countHeavyBootstrap(benchmark::State& bench, unsigned threads)
+{
+    const unsigned samples = 20;
+    const BootstrapRequest request{{2.7385731665, 22.5858625, 0}, false, 3000000, 253407.57, samples, 11, threads};
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(bootstrapAndersonDarling(request));
+    reportTimePerValue(bench, samples);
+}
+
 } // namespace
 
 void registerBoundsBenchmarks()
@@ -50,5 +62,8 @@ void registerBoundsBenchmarks()
         benchmark::RegisterBenchmark(("bootstrap3P/B:1000/n:50/threads:" + std::to_string(threads)).c_str(),
                                      bootstrapRefits, threads)
             ->Unit(benchmark::kMillisecond)->UseRealTime();
+        benchmark::RegisterBenchmark(("bootstrap2P/B:20/units:3000000/threads:" + std::to_string(threads)).c_str(),
+                                     countHeavyBootstrap, threads)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
     }
 }

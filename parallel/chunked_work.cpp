@@ -3,11 +3,18 @@
 // helper that wakes late can never claim a chunk of a later pass with the job of an earlier one.
 // A finished chunk is marked with the pass's generation, which lets the calling thread consume the
 // chunks in index order while later ones are still being computed.
+//
+// An exception thrown by a chunk on any thread (std::bad_alloc above all) must never reach the end
+// of a helper thread, where it would terminate the process. It is kept, the pass is marked failed so
+// that the chunks not yet begun are marked finished without being computed, and once every chunk is
+// marked the calling thread rethrows the first exception kept. No chunk of a failed pass is left
+// running when runChunks returns, since the chunks work on the caller's data.
 #include "chunked_work.h"
 
 #include <atomic>
 #include <cfenv>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -33,7 +40,31 @@ struct ChunkedWork::Helpers {
     Pass pass;
     std::atomic<std::uint64_t> claims{0};
     std::vector<std::atomic<std::uint32_t>> ready;
+    std::atomic<std::uint32_t> failedGeneration{0}; // the last pass that failed; generations start at 1
+    std::exception_ptr failure;                     // the first exception of that pass
     std::fenv_t environment;
+
+    // Keeps the first exception of pass `generation`; later ones of the same pass are dropped.
+    void fail(std::uint32_t generation, std::exception_ptr error)
+    {
+        std::uint32_t seen = failedGeneration.load();
+        if (seen != generation && failedGeneration.compare_exchange_strong(seen, generation))
+            failure = std::move(error);
+    }
+
+    // Computes a claimed chunk, unless its pass has failed, and marks it finished either way. The
+    // mark publishes a kept exception to the caller, which reads it after the last mark.
+    void computeChunk(const Pass& p, std::uint32_t generation, std::uint32_t chunk)
+    {
+        if (failedGeneration.load(std::memory_order_relaxed) != generation) {
+            try {
+                p.compute(p.context, chunk, chunkBegin(chunk), chunkEnd(p.count, chunk));
+            } catch (...) {
+                fail(generation, std::current_exception());
+            }
+        }
+        p.ready[chunk].store(generation, std::memory_order_release);
+    }
 
     // Claims the next chunk of pass `generation`; false when it has none left or a new pass began.
     bool claimChunk(std::uint32_t generation, std::uint32_t chunks, std::uint32_t& chunk)
@@ -56,8 +87,7 @@ struct ChunkedWork::Helpers {
         std::uint32_t chunk = 0;
         if (!claimChunk(generation, chunkCount(p.count), chunk))
             return false;
-        p.compute(p.context, chunk, chunkBegin(chunk), chunkEnd(p.count, chunk));
-        p.ready[chunk].store(generation, std::memory_order_release);
+        computeChunk(p, generation, chunk);
         return true;
     }
 
@@ -93,7 +123,10 @@ struct ChunkedWork::Helpers {
             if (ready.size() < chunks)
                 ready = std::vector<std::atomic<std::uint32_t>>(chunks);
             p.ready = ready.data();
-            published = ++generation;
+            // 0 is never a generation: unused marks and the failure mark start there.
+            if (++generation == 0)
+                ++generation;
+            published = generation;
             pass = p;
             claims.store(static_cast<std::uint64_t>(published) << 32);
         }
@@ -154,9 +187,22 @@ void ChunkedWork::runChunks(std::uint32_t count, ComputeFunction compute, const 
     p.compute = compute;
     p.context = computeContext;
     p.count = count;
-    const std::uint32_t published = helpers_->publish(p);
+    Helpers& h = *helpers_;
+    const std::uint32_t published = h.publish(p);
+    // Every chunk is awaited even after a failure, so that none is still running on return.
     for (std::uint32_t chunk = 0; chunk < chunks; ++chunk) {
-        helpers_->awaitChunk(published, chunk);
-        consume(consumeContext, chunk, chunkBegin(chunk), chunkEnd(count, chunk));
+        h.awaitChunk(published, chunk);
+        if (h.failedGeneration.load(std::memory_order_relaxed) == published)
+            continue;
+        try {
+            consume(consumeContext, chunk, chunkBegin(chunk), chunkEnd(count, chunk));
+        } catch (...) {
+            h.fail(published, std::current_exception());
+        }
+    }
+    if (h.failedGeneration.load() == published) {
+        std::exception_ptr error = std::move(h.failure);
+        h.failure = nullptr;
+        std::rethrow_exception(error);
     }
 }

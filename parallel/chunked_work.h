@@ -34,7 +34,9 @@ public:
     // Calls compute(chunk, begin, end) once for every chunk of [0, count), on any thread, and
     // consume(chunk, begin, end) on the calling thread for every chunk in ascending order, each after
     // its compute has finished. `compute` is called concurrently and must only write its own chunk's
-    // outputs. Returns when every chunk has been computed and consumed.
+    // outputs. Returns when every chunk has been computed and consumed. When a compute or consume
+    // throws, on whichever thread, the chunks not yet begun are skipped, and once no chunk is
+    // running any more the first exception is rethrown here, on the calling thread.
     template <class Compute, class Consume>
     void run(std::uint32_t count, const Compute& compute, Consume& consume)
     {

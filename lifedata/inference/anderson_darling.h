@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "chunked_work.h"
 #include "fisher_bounds.h"
 
 namespace lifedata {
@@ -11,5 +12,9 @@ namespace lifedata {
 // (ascending, distinct or not) each repeated `counts` times. +infinity when a time lies at or below
 // gamma, where F is 0.
 double andersonDarling(const std::vector<double>& times, const std::vector<double>& counts, const WeibullEstimate& fit);
+
+// The same with the terms spread over the helpers of `work`; the same bits for any number of them.
+double andersonDarling(const std::vector<double>& times, const std::vector<double>& counts, const WeibullEstimate& fit,
+                       ChunkedWork& work);
 
 } // namespace lifedata

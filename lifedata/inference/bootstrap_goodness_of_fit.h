@@ -26,7 +26,8 @@ struct BootstrapResult {
     unsigned failedRefits;     // samples left out: their refit had none
 };
 
-// Sample b draws from its own stream (seed, b), so the result is the same for every number of threads.
+// Sample b is drawn sorted from its own streams (seed, b and each chunk of its units), so the result
+// is the same for every number of threads, and a sample of millions costs no sort and no records.
 // Throws AnalysisCancelled when request.cancel is set before the last refit has started.
 BootstrapResult bootstrapAndersonDarling(const BootstrapRequest& request);
 

@@ -139,6 +139,30 @@ report-memory)
     [ "$(sha256sum <"$work/limited.txt")" = "$(sha256sum <"$work/unlimited.txt")" ] ||
         fail "the report written in 200 MB differs from the unlimited one"
     ;;
+bootstrap-memory)
+    # Bootstrap samples of 6.4 billion units cannot be held in 400 MB of address space, with helper
+    # threads at work beside the calling one: the run must end with the usual message and status 1,
+    # never an abort (134). (That an exception on a helper thread reaches the caller is the pool's
+    # own test.)
+    printf '10 F 2147483647\n20 F 2147483647\n30 F 2147483647\n' >"$work/huge-counts.dat"
+    for round in 1 2 3 4 5; do
+        (ulimit -v 400000 && exec timeout 100 "$varnel" --mle --bounds none --bootstrap 20 --threads 4 \
+            "$work/huge-counts.dat" >"$work/out" 2>"$work/err")
+        status=$?
+        [ "$status" -eq 1 ] || fail "round $round: a bootstrap out of memory exits $status, expected 1: $(head -c 300 "$work/err")"
+        expect_text "$work/err" '^varnel: .*huge-counts\.dat: not enough memory to analyse the data$' \
+            "round $round: a bootstrap out of memory: stderr"
+    done
+    # Three lines with counts of 1,000,000: a bootstrap sample of 3,000,000 units is drawn sorted
+    # as values with counts, one sample at a time, so two refits fit in 200 MB of address space.
+    printf '10 F 1000000\n20 F 1000000\n30 F 1000000\n' >"$work/counts.dat"
+    (ulimit -v 200000 && exec timeout 100 "$varnel" --mle --bounds none --bootstrap 2 --threads 2 \
+        "$work/counts.dat" >"$work/out" 2>"$work/err")
+    status=$?
+    [ "$status" -eq 0 ] || fail "a bootstrap of 3,000,000 units in 200 MB exits $status: $(head -c 300 "$work/err")"
+    expect_text "$work/out" 'p-value 0\.3333333333333333 from 2 of 2 bootstrap refits' \
+        "a bootstrap of 3,000,000 units in 200 MB: stdout"
+    ;;
 time-limit)
     # A limit longer than the clock can count in nanoseconds is as good as none, never a stop at once:
     # on a long iteration only the Ctrl-C a second later may end it.
