@@ -12,6 +12,7 @@ enum class ModelChoice { both, twoParameter, threeParameter };
 struct AnalysisRequest {
     ModelChoice model = ModelChoice::both;
     double gamma = 0;     // the fixed location of the two-parameter fit
+    double shape = 0;     // above 0: m is known and only eta is fitted (then no three-parameter fit)
     unsigned threads = 0; // 0: one per hardware thread; never changes a result
 
     // Bounds and goodness of fit of each fitted model.
