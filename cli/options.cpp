@@ -27,7 +27,7 @@ const char* const usageText =
     "\n"
     "Ctrl-C stops the shape iteration and prints the results for the m reached; a second Ctrl-C quits.\n"
     "\n"
-    "Usage: varnel --mle [-g VALUE | --two-parameter] [--threads N] [--json] [--plot FILE] [-q] DATAFILE\n"
+    "Usage: varnel --mle [-g VALUE | --two-parameter] [--shape M] [--threads N] [--json] [--plot FILE] [-q] DATAFILE\n"
     "Life data by maximum likelihood: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT\n"
     "identical units) or LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter\n"
     "model (gamma 0, or VALUE with -g) and the three-parameter model, and compares them.\n"
