@@ -9,12 +9,12 @@
 namespace lifedata {
 
 struct KnownShapeFit {
-    WeibullFit fit;        // m is the known shape; status ok, zeroFailures or noFiniteMaximum
-    bool closedForm;       // failures and suspensions only: S and r below hold
-    double failures = 0;   // r, counts included
+    WeibullFit fit;          // m is the known shape; status ok, zeroFailures or noFiniteMaximum
+    bool closedForm = true;  // failures and suspensions only: S and r below hold
+    double failures = 0;     // r, counts included
     // S = reference^m * scaledSum, so that a large time to a large power does not overflow.
-    double reference = 1;  // the largest t - gamma
-    double scaledSum = 0;  // sum c ((t - gamma) / reference)^m
+    double reference = 1;    // the largest t - gamma
+    double scaledSum = 0;    // sum c ((t - gamma) / reference)^m
 };
 
 // eta = reference * (scaledSum / divisor)^(1/m): the estimate for divisor r, a chi-square bound for

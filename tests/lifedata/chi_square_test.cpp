@@ -46,6 +46,8 @@ constexpr Reference scipyValues[] = {
     {2147483650, 0.5, false, 2147483649.3333335},
     {2147483650, 0.95, false, 2147591448.2643633},
     {2147483650, 1e-10, true, 2147900573.14904},
+    {8589934592, 0.05, false, 8589718998.882443},
+    {8589934592, 1 - 1e-10, false, 8590768411.98438},
 };
 
 // Degrees of freedom beyond 2^31 in the far tails, where scipy 1.10.1 is off by 4e-6 relative
