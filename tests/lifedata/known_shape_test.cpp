@@ -117,6 +117,20 @@ TEST(KnownShape, ZeroFailuresGiveOnlyLowerBounds)
     }
 }
 
+TEST(KnownShape, MoreFailuresThanTwoToTheThirtyOne)
+{
+    // r = 2 (2^31 - 1) failures: 2r + 2 = 8589934590 and 2r = 8589934588 degrees of freedom. The
+    // quantiles from scipy 1.10.1: chi2.isf(0.025, 8589934590) and chi2.ppf(0.025, 8589934588).
+    constexpr std::uint32_t most = 2147483647u;
+    const Analysis analysis = knownShape(records({failure(100, most), failure(200, most), suspension(50, 5)}), 1.5);
+    const double S = most * (1000.0 + std::pow(200.0, 1.5)) + 5 * std::pow(50.0, 1.5);
+    const double r = 2.0 * most;
+    const ModelInference& inference = analysis.twoParameterInference;
+    expectRelative(analysis.twoParameter.eta, std::pow(S / r, 1 / 1.5), 1e-14, "eta");
+    expectRelative(inference.eta.chiSquare.lower.value, std::pow(2 * S / 8590191488.293652, 1 / 1.5), 1e-13, "lower");
+    expectRelative(inference.eta.chiSquare.upper.value, std::pow(2 * S / 8589677693.494989, 1 / 1.5), 1e-13, "upper");
+}
+
 TEST(KnownShape, IntervalsByLikelihoodAgainstR)
 {
     // R 4.2.2, survival 3.5: survreg(Surv(lo, hi, type = "interval2") ~ 1, dist = "weibull",
