@@ -143,6 +143,12 @@ std::string optionName(const std::string& word)
     return word.rfind("--", 0) == 0 && equals != std::string::npos ? word.substr(0, equals) : word;
 }
 
+// Every option but the plan's own, whose values are read elsewhere.
+bool isKnownOption(const std::string& name)
+{
+    return findValueOption(name) || isBoundsOption(name) || name == "--mle" || name == "--two-parameter";
+}
+
 // The checks after every word of a plan: no data file, and every value it needs.
 bool finishPlan(int files, CliOptions& options, std::string& error)
 {
@@ -168,7 +174,7 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             ++files;
             continue;
         }
-        if (options.plan && word != "--" && !isPlanOption(optionName(word))) {
+        if (options.plan && word != "--" && !isPlanOption(optionName(word)) && isKnownOption(optionName(word))) {
             error = "option " + optionName(word) + " cannot be used with --plan";
             return false;
         }

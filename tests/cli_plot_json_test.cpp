@@ -782,6 +782,7 @@ TEST(CliPlan, UsageErrors)
         {{data}, "--plan takes no data file"},
         {{"--mle"}, "option --mle cannot be used with --plan"},
         {{"--b-life", "10"}, "option --b-life cannot be used with --plan"},
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
     };
     for (const auto& [change, message] : cases) {
         std::vector<std::string> words = good;
