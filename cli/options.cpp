@@ -143,7 +143,7 @@ std::string optionName(const std::string& word)
     return word.rfind("--", 0) == 0 && equals != std::string::npos ? word.substr(0, equals) : word;
 }
 
-// Every option but the plan's own, whose values are read elsewhere.
+// An option of the other methods: a plan refuses it by name (an unknown word stays unknown).
 bool isKnownOption(const std::string& name)
 {
     return findValueOption(name) || isBoundsOption(name) || name == "--mle" || name == "--two-parameter";

@@ -67,7 +67,7 @@ double solveTail(double a, double probability, bool lowerTail, double start)
             else if (below == 0)
                 next = g / 2;
             else
-                next = std::sqrt(below * above);
+                next = std::sqrt(below) * std::sqrt(above); // the product could underflow
         }
         g = next;
     }

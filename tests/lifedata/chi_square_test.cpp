@@ -58,6 +58,11 @@ constexpr Reference mpmathValues[] = {
     {8589934592, 1e-10, false, 8589100824.636165},
 };
 
+// A fraction of a degree of freedom far in the lower tail, where the bracket of the search is near
+// the smallest doubles: mpmath 1.2.1 at 40 digits, four Newton steps on gammainc(0.05, 0, x/2,
+// regularized=True) (scipy 1.10.1 gives 1.1689264114573712e-200).
+constexpr Reference tinyQuantile = {0.1, 1e-10, false, 1.1689264114572999e-200};
+
 double relative(double value, double reference) { return std::fabs(value - reference) / reference; }
 
 double quantileOf(const Reference& r)
@@ -73,6 +78,7 @@ TEST(ChiSquareQuantile, MatchesScipyToTwelveDigitsFromOneToBeyondTwoToTheThirtyO
         EXPECT_LT(relative(quantileOf(r), r.x), 1e-12) << "k " << r.k << " p " << r.p << (r.upper ? " upper" : "");
     for (const Reference& r : mpmathValues)
         EXPECT_LT(relative(quantileOf(r), r.x), 1e-12) << "k " << r.k << " p " << r.p << (r.upper ? " upper" : "");
+    EXPECT_LT(relative(quantileOf(tinyQuantile), tinyQuantile.x), 1e-12);
 }
 
 TEST(ChiSquareQuantile, ClosedFormsOfOneAndTwoDegrees)
