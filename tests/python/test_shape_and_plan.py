@@ -25,6 +25,20 @@ def test_weibayes_without_failures():
     assert result.to_dict()["twoParameter"]["bounds"]["eta"]["chiSquare"]["upperText"] == "unbounded"
 
 
+def test_the_plot_of_a_known_shape_has_its_line_and_no_band():
+    import matplotlib
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+
+    figure, ax = plt.subplots()
+    result = varnel.fit([620, 810, 940, 1000], states=["F", "F", "F", "S"], counts=[1, 1, 1, 17], shape=2)
+    varnel.plot(result, ax=ax)
+    labels = ax.get_legend_handles_labels()[1]
+    assert labels[1].startswith("two parameters (m known): m = 2, eta = 2512")
+    assert not any("band" in label for label in labels)
+    plt.close(figure)
+
+
 def test_plan_is_the_command_lines(varnel_json):
     common = dict(shape=2, reliability=0.9, at=500, confidence=0.9)
     assert varnel.plan(**common, test_time=1000)["units"] == 6
