@@ -1,5 +1,5 @@
 // Quantiles by Halley's method on the tail whose probability is the smaller, inside a bracket that
-// every step keeps, from the Wilson-Hilferty cube-root approximation (or, where that falls below 0,
+// every step keeps, from the Wilson-Hilferty cube-root approximation (or, where its cube nears 0,
 // the first term of the lower series). The tail is P(a, g) or Q(a, g) with a = k/2 and g = x/2.
 #include "chi_square.h"
 
