@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "life/bounds_options.h"
+#include "life/plan_options.h"
 #include "number_syntax.h"
 
 const char* const usageText =
@@ -26,7 +27,7 @@ const char* const usageText =
     "\n"
     "Ctrl-C stops the shape iteration and prints the results for the m reached; a second Ctrl-C quits.\n"
     "\n"
-    "Usage: varnel --mle [-g VALUE | --two-parameter] [--threads N] [--json] [--plot FILE] [-q] DATAFILE\n"
+    "Usage: varnel --mle [-g VALUE | --two-parameter] [--shape M] [--threads N] [--json] [--plot FILE] [-q] DATAFILE\n"
     "Life data by maximum likelihood: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT\n"
     "identical units) or LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter\n"
     "model (gamma 0, or VALUE with -g) and the three-parameter model, and compares them.\n"
@@ -34,7 +35,9 @@ const char* const usageText =
     "Exit status 1 also when the two-parameter fit does not converge (the results are still printed).\n"
     "      --two-parameter    fit only the two-parameter model (so does -g)\n"
     "      --threads N        threads for the sums, the calling thread included, 1 to 1024\n"
-    "                         (default: one per hardware thread); never changes a result\n";
+    "                         (default: one per hardware thread); never changes a result\n"
+    "      --shape M          a known shape M (above 0): only eta is fitted; with failures and suspensions\n"
+    "                         its bounds are chi-square ones (Weibayes), defined with no failure too\n";
 
 namespace {
 
@@ -45,7 +48,7 @@ struct OptionName {
 
 const OptionName valueOptions[] = {
     {"-g", "--gamma"}, {"-r", "--rank"}, {"-m", "--initial-m"}, {"-o", "--report"}, {"-t", "--time-limit"},
-    {"--plot", "--plot"}, {"--threads", "--threads"}, // no short form
+    {"--plot", "--plot"}, {"--threads", "--threads"}, {"--shape", "--shape"}, // no short form
 };
 
 // Options that only the classic method takes; --mle refuses them.
@@ -89,7 +92,13 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
         error = "option " + name + " needs a number, not '" + value + "'";
         return false;
     }
-    if (name == "--threads") {
+    if (name == "--shape") {
+        if (!(number > 0 && std::isfinite(number))) {
+            error = std::string("shape must be above 0, not '") + value + "'";
+            return false;
+        }
+        options.shape = number;
+    } else if (name == "--threads") {
         if (!(number >= 1 && number <= lifedata::maximumThreads && number == std::floor(number))) {
             error = "threads must be a whole number from 1 to " + std::to_string(lifedata::maximumThreads) +
                     ", not '" + value + "'";
@@ -121,18 +130,57 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
     return true;
 }
 
+// --plan changes what --at and --confidence mean, wherever it stands among the words.
+bool asksForPlan(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--plan") == 0)
+            return true;
+    }
+    return false;
+}
+
+// The option's name without a joined "=value".
+std::string optionName(const std::string& word)
+{
+    const std::size_t equals = word.find('=');
+    return word.rfind("--", 0) == 0 && equals != std::string::npos ? word.substr(0, equals) : word;
+}
+
+// An option of the other methods: a plan refuses it by name (an unknown word stays unknown).
+bool isKnownOption(const std::string& name)
+{
+    return findValueOption(name) || isBoundsOption(name) || name == "--mle" || name == "--two-parameter";
+}
+
+// The checks after every word of a plan: no data file, and every value it needs.
+bool finishPlan(int files, CliOptions& options, std::string& error)
+{
+    if (files > 0) {
+        error = "--plan takes no data file";
+        return false;
+    }
+    options.planValues.shape = options.shape;
+    return checkPlanComplete(options.planValues, error);
+}
+
 } // namespace
 
 bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::string& error)
 {
     int files = 0;
     bool optionsEnded = false;
+    options.plan = asksForPlan(argc, argv);
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
         if (optionsEnded || word.size() < 2 || word[0] != '-') {
             options.dataFile = word;
             ++files;
             continue;
+        }
+        if (options.plan && word != "--" && !isPlanOption(optionName(word)) && isKnownOption(optionName(word))) {
+            error = "option " + optionName(word) + " cannot be used with --plan";
+            return false;
         }
         if (word == "--") {
             optionsEnded = true;
@@ -146,6 +194,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             options.json = true;
         } else if (word == "--mle") {
             options.mle = true;
+        } else if (word == "--plan") {
+            // Read before the loop.
         } else if (word == "--two-parameter") {
             options.twoParameter = true;
         } else {
@@ -153,7 +203,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
             const std::string name = joined ? word.substr(0, equals) : word;
             const OptionName* option = findValueOption(name);
-            if (!option && !isBoundsOption(name)) {
+            const bool planValue = isPlanOnlyOption(name) || (options.plan && (name == "--at" || name == "--confidence"));
+            if (!option && !isBoundsOption(name) && !isPlanOnlyOption(name)) {
                 error = "unknown option '" + word + "'";
                 return false;
             }
@@ -165,6 +216,15 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             } else {
                 error = "option " + word + " needs a value";
                 return false;
+            }
+            if (planValue) {
+                if (!options.plan) {
+                    error = name + " needs --plan";
+                    return false;
+                }
+                if (!applyPlanOption(name, value, options.planValues, error))
+                    return false;
+                continue;
             }
             if (!option) {
                 if (!applyBoundsOption(name, value, options.bounds, options.bLifeGiven, error))
@@ -181,6 +241,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
     }
     if (options.help || options.version)
         return true;
+    if (options.plan)
+        return finishPlan(files, options, error);
     if (files == 0) {
         error = "no data file given";
         return false;
@@ -195,6 +257,14 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
     }
     if (!options.mle && (options.twoParameter || options.threads != 0)) {
         error = std::string(options.twoParameter ? "--two-parameter" : "--threads") + " needs --mle";
+        return false;
+    }
+    if (!options.mle && options.shape != 0) {
+        error = "--shape needs --mle or --plan";
+        return false;
+    }
+    if (options.shape != 0 && options.bounds.bootstrap != 0) {
+        error = "--bootstrap cannot be used with --shape: its refits fit the shape too";
         return false;
     }
     if (!options.mle && !options.boundsOption.empty()) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "life_analysis.h"
+#include "test_plan.h"
 
 struct CliOptions {
     std::string dataFile;
@@ -24,6 +25,9 @@ struct CliOptions {
     lifedata::AnalysisRequest bounds; // --mle: its bounds and goodness-of-fit choices (the rest unused)
     bool bLifeGiven = false;          // a --b-life replaced the default percents
     std::string boundsOption;         // the first bounds or goodness-of-fit option given
+    double shape = 0;                 // --shape: the known m of --mle, or the m of --plan; 0 means none
+    bool plan = false;                // --plan: a test plan, from its options alone (no data file)
+    lifedata::TestPlan planValues;    // --plan: the values given; units or test time is 0, to be found
     bool help = false;
     bool version = false;
 };

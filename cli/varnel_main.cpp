@@ -21,6 +21,8 @@
 #include "json_output.h"
 #include "life/bounds_options.h"
 #include "life/analysis_main.h"
+#include "life/plan_main.h"
+#include "life/plan_options.h"
 #include "options.h"
 #include "plot_svg.h"
 #include "plotting_position.h"
@@ -193,12 +195,15 @@ int main(int argc, char** argv)
     if (options.help) {
         std::fputs(usageText, stdout);
         std::fputs(boundsUsageText, stdout);
+        std::fputs(planUsageText, stdout);
         return 0;
     }
     if (options.version) {
         std::fputs("varnel 1.00\n", stdout);
         return 0;
     }
+    if (options.plan)
+        return runPlan(options);
     if (options.mle)
         return runMle(options);
     if (!copyPath(state.RFile, sizeof state.RFile, options.dataFile))

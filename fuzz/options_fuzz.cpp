@@ -49,10 +49,37 @@ bool someWordIs(const std::vector<std::string>& words, const std::string& text)
     return false;
 }
 
+// A plan has no data file; it has every value it needs, each in range and read from a whole word.
+void checkPlan(const lifedata::TestPlan& plan, const std::vector<std::string>& words)
+{
+    if (!(plan.shape > 0) || !std::isfinite(plan.shape) || !someWordReads(words, plan.shape))
+        fail("plan without a shape above 0 read from a word", words);
+    if (!(plan.reliability > 0 && plan.reliability < 1) || !someWordReads(words, plan.reliability))
+        fail("plan reliability outside (0, 1) or read from no word", words);
+    if (!(plan.confidence > 0 && plan.confidence < 1) || !someWordReads(words, plan.confidence))
+        fail("plan confidence outside (0, 1) or read from no word", words);
+    if (!(plan.at > 0) || !std::isfinite(plan.at) || !someWordReads(words, plan.at))
+        fail("plan time not above 0 or read from no word", words);
+    if ((plan.units == 0) == (plan.testTime == 0))
+        fail("plan without exactly one of units and test time", words);
+    if (plan.units != 0 && (plan.units != std::floor(plan.units) || !(plan.units > plan.failuresAllowed)))
+        fail("plan units not whole or not above the failures allowed", words);
+    if (plan.failuresAllowed != std::floor(plan.failuresAllowed) || !(plan.failuresAllowed >= 0))
+        fail("plan failures allowed not a whole number from 0", words);
+}
+
 void checkAccepted(const CliOptions& options, const std::vector<std::string>& words)
 {
     if (options.help || options.version)
         return;
+    if (options.plan) {
+        if (!options.dataFile.empty())
+            fail("a plan with a data file", words);
+        checkPlan(options.planValues, words);
+        return;
+    }
+    if (options.shape != 0 && (!(options.shape > 0) || !std::isfinite(options.shape) || !options.mle))
+        fail("a known shape not above 0, or without --mle", words);
     if (!someWordIs(words, options.dataFile))
         fail("the data file is none of the words", words);
     if (options.rank < 1 || options.rank > 4)

@@ -4,6 +4,7 @@
 
 #include "analysis_inference.h"
 #include "chi_square_one_df.h"
+#include "known_shape_fit.h"
 
 namespace lifedata {
 
@@ -31,6 +32,12 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     const FitSettings settings{request.threads, request.cancel};
     const PreparedData prepared = prepareLifeData(data, settings);
     stopIfCancelled(request.cancel);
+    if (request.shape > 0) {
+        const KnownShapeFit known = fitKnownShape(prepared, request.shape, request.gamma, settings);
+        analysis.twoParameter = known.fit;
+        inferKnownShapeModel(prepared, request, known, analysis);
+        return analysis;
+    }
     // The two-parameter fit also decides whether the data can be fitted at all.
     analysis.twoParameter = fitTwoParameter(prepared, request.gamma, settings);
     stopIfCancelled(request.cancel);

@@ -16,6 +16,7 @@ constexpr unsigned maximumThreads = 1024;
 struct AnalysisRequest {
     ModelChoice model = ModelChoice::both;
     double gamma = 0;     // the fixed location of the two-parameter fit
+    double shape = 0;     // above 0: m is known and only eta is fitted (then no three-parameter fit)
     unsigned threads = 0; // 0: one per hardware thread, at most maximumThreads; never changes a result
 
     // Bounds and goodness of fit of each fitted model.

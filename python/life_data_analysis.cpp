@@ -26,10 +26,12 @@ namespace py = pybind11;
 
 namespace {
 
-lifedata::ModelChoice modelChoice(const std::string& model, bool gammaFixed)
+lifedata::ModelChoice modelChoice(const std::string& model, bool gammaFixed, bool shapeKnown)
 {
+    if (shapeKnown && (model == "3p" || model == "three-parameter"))
+        throw py::value_error("shape fixes m: only the two-parameter model takes a known shape");
     if (model == "both")
-        return gammaFixed ? lifedata::ModelChoice::twoParameter : lifedata::ModelChoice::both;
+        return gammaFixed || shapeKnown ? lifedata::ModelChoice::twoParameter : lifedata::ModelChoice::both;
     if (model == "2p" || model == "two-parameter")
         return lifedata::ModelChoice::twoParameter;
     if (model == "3p" || model == "three-parameter") {
@@ -64,12 +66,14 @@ struct FitOptions {
     unsigned bootstrap;
     std::optional<std::uint64_t> seed;
     unsigned threads;
+    std::optional<double> shape;
 };
 
 lifedata::AnalysisRequest analysisRequest(const FitOptions& options)
 {
     lifedata::AnalysisRequest request;
-    request.model = modelChoice(options.model, options.gamma.has_value());
+    request.model = modelChoice(options.model, options.gamma.has_value(), options.shape.has_value());
+    request.shape = options.shape.value_or(0.0);
     request.gamma = options.gamma.value_or(0.0);
     request.confidence = options.confidence;
     request.bLifePercents = options.bLives;
@@ -158,7 +162,7 @@ void defineLifeDataAnalysis(py::module_& module)
                "The data file's records: (times, states, counts, interval upper ends).");
     py::class_<FitOptions>(module, "_FitOptions")
         .def(py::init<std::string, std::optional<double>, double, std::vector<double>, std::vector<double>, std::string,
-                      unsigned, std::optional<std::uint64_t>, unsigned>());
+                      unsigned, std::optional<std::uint64_t>, unsigned, std::optional<double>>());
     module.def("_fit", &fit, py::arg("times"), py::arg("states"), py::arg("counts"), py::arg("intervals"),
                py::arg("options"),
                "The life-data analysis of the records as the JSON text of `varnel --mle --json`.");

@@ -6,4 +6,5 @@ PYBIND11_MODULE(_varnel, module)
     module.doc() = "Varnel's core: the classic estimation and life-data analysis";
     defineLifeDataAnalysis(module);
     defineClassicEstimate(module);
+    defineTestPlan(module);
 }

@@ -33,6 +33,7 @@
 #include "number_text.h"
 #include "plot_svg.h"
 #include "plotting_position.h"
+#include "test_plan.h"
 
 using nlohmann::json;
 
@@ -711,6 +712,120 @@ TEST(CliMle, StatusesErrorsAndTheClassicWarning)
               std::string::npos)
         << run.err;
     EXPECT_EQ(runVarnel({"-q", example("ball_bearings.dat")}).err.find("warning"), std::string::npos);
+}
+
+// ---- A known shape and test plans -------------------------------------------------------------
+
+TEST(CliKnownShape, WeibayesWithoutFailuresIsAResultAndCountsMatchLines)
+{
+    const std::string counted = writeTempFile("cli-shape-counts.dat", "100 S 5\n200 S 3\n");
+    const std::string lines = writeTempFile("cli-shape-lines.dat", "200 S\n100 S\n100 S\n200 S\n100 S\n100 S\n200 S\n100 S\n");
+    const ProgramRun run = runVarnel({"--mle", "--shape", "2", "--json", counted});
+    ASSERT_EQ(run.status, 0) << run.err;
+    json doc = json::parse(run.out);
+    const json& two = doc["twoParameter"];
+    EXPECT_EQ(two["status"], "zero failures: only a lower bound");
+    EXPECT_EQ(two["shapeFixed"], true);
+    EXPECT_EQ(two["m"], 2);
+    EXPECT_TRUE(two["eta"].is_null());
+    EXPECT_TRUE(two["bounds"]["eta"]["estimate"].is_null());
+    EXPECT_TRUE(two["bounds"]["eta"]["chiSquare"]["upper"].is_null());
+    EXPECT_EQ(two["bounds"]["eta"]["chiSquare"]["upperText"], "unbounded");
+    EXPECT_EQ(two["bLives"][0]["chiSquare"]["upperText"], "unbounded");
+    EXPECT_FALSE(two["bounds"]["eta"].contains("fisher"));
+    // (2 S / chi2(0.95; 2))^(1/2) with S = 170000; chi2.isf(0.05, 2) = 5.991464547107983 (scipy 1.10.1).
+    EXPECT_NEAR(two["etaLowerOneSided"].get<double>(), std::sqrt(340000 / 5.991464547107983), 1e-10);
+    EXPECT_EQ(doc["threeParameter"]["status"], "not fitted");
+
+    ProgramRun written = runVarnel({"--mle", "--shape", "2", "--json", "--threads", "3", lines});
+    json other = json::parse(written.out);
+    EXPECT_EQ(other["data"]["lines"], 8);
+    other["data"]["lines"] = 2;
+    EXPECT_EQ(other.dump(), doc.dump());
+
+    written = runVarnel({"--mle", "--shape", "2", counted});
+    EXPECT_EQ(written.status, 0);
+    EXPECT_NE(written.out.find("m (known)"), std::string::npos) << written.out;
+    EXPECT_NE(written.out.find("Weibayes: eta >= 2.38217116e+002 at one-sided confidence 0.95"), std::string::npos)
+        << written.out;
+}
+
+TEST(CliPlan, SentenceAndJson)
+{
+    const std::vector<std::string> common = {"--plan", "--shape", "2", "--reliability", "0.9", "--at", "500",
+                                             "--confidence", "0.9"};
+    auto with = [&](std::initializer_list<std::string> more) {
+        std::vector<std::string> words = common;
+        words.insert(words.end(), more);
+        return runVarnel(words);
+    };
+    ProgramRun run = with({"--test-time", "1000"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Test 6 units for 1000 each with at most 0 failures to show R(500) >= 0.9 at 90 % confidence, "
+                       "if m = 2\n");
+    // L = 500 sqrt(ln 10 / (6 ln(1/0.9))) = 954.25244..., shown rounded up.
+    run = with({"--units", "6"});
+    EXPECT_EQ(run.out, "Test 6 units for 954.253 each with at most 0 failures to show R(500) >= 0.9 at 90 % "
+                       "confidence, if m = 2\n");
+    run = with({"--units=13", "--failures-allowed", "2", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json doc = json::parse(run.out);
+    EXPECT_EQ(doc["method"], "plan");
+    EXPECT_EQ(doc["failuresAllowed"], 2);
+    EXPECT_EQ(doc["units"], 13);
+    lifedata::TestPlan plan;
+    plan.shape = 2, plan.reliability = 0.9, plan.at = 500, plan.confidence = 0.9, plan.failuresAllowed = 2,
+    plan.units = 13;
+    EXPECT_EQ(doc["testTime"].get<double>(), lifedata::planTest(plan).testTime);
+}
+
+TEST(CliPlan, UsageErrors)
+{
+    const std::string data = example("ball_bearings.dat");
+    const std::vector<std::string> good = {"--plan", "--shape", "2", "--reliability", "0.9", "--at", "500",
+                                           "--confidence", "0.9", "--units", "6"};
+    // Each case replaces the value after one option of `good`, or adds words.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--reliability", "1"}, "reliability must be above 0 and below 1, not '1'"},
+        {{"--reliability", "0"}, "reliability must be above 0 and below 1"},
+        {{"--confidence", "1"}, "confidence of a plan must be above 0 and below 1"},
+        {{"--shape", "0"}, "shape must be above 0, not '0'"},
+        {{"--shape", "-2"}, "shape must be above 0"},
+        {{"--at", "0"}, "the time of the reliability must be above 0"},
+        {{"--units", "0"}, "units must be a whole number above 0"},
+        {{"--units", "2.5"}, "units must be a whole number above 0"},
+        {{"--test-time", "-1"}, "test time must be above 0"},
+        {{"--test-time", "100"}, "one of --units and --test-time, not both"},
+        {{"--failures-allowed", "-1"}, "failures allowed must be a whole number from 0"},
+        {{"--failures-allowed", "6"}, "units must be more than the failures allowed"},
+        {{data}, "--plan takes no data file"},
+        {{"--mle"}, "option --mle cannot be used with --plan"},
+        {{"--b-life", "10"}, "option --b-life cannot be used with --plan"},
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+    };
+    for (const auto& [change, message] : cases) {
+        std::vector<std::string> words = good;
+        const auto at = std::find(words.begin(), words.end(), change[0]);
+        if (change.size() == 2 && at != words.end() && change[0] != "--test-time")
+            *(at + 1) = change[1];
+        else
+            words.insert(words.end(), change.begin(), change.end());
+        const ProgramRun run = runVarnel(words);
+        EXPECT_EQ(run.status, 2) << message;
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
+    for (const auto& [words, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--plan", "--shape", "2", "--at", "5", "--confidence", "0.9", "--units", "3"}, "--plan needs --reliability"},
+             {{"--plan", "--shape", "2", "--reliability", "0.9", "--at", "5", "--confidence", "0.9"},
+              "--plan needs --units or --test-time"},
+             {{"--units", "5", data}, "--units needs --plan"},
+             {{"--shape", "2", data}, "--shape needs --mle or --plan"},
+             {{"--mle", "--shape", "2", "--bootstrap", "10", data}, "--bootstrap cannot be used with --shape"}}) {
+        const ProgramRun run = runVarnel(words);
+        EXPECT_EQ(run.status, 2) << message;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
 }
 
 } // namespace

@@ -95,7 +95,7 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
     if (three.status == lifedata::FitStatus::ok)
         paper.curve = {true, three.m, three.eta, location - three.gamma, "three-parameter fit"};
     paper.pointsLabel = "failures";
-    paper.lineLabel = "two-parameter fit";
+    paper.lineLabel = analysis.twoParameterInference.shapeFixed ? "two-parameter fit, m known" : "two-parameter fit";
     if (three.status != lifedata::FitStatus::ok && three.status != lifedata::FitStatus::notFitted)
         paper.notes = wrapped("Three parameters: " + three.statusText, 34);
     addConfidenceBand(paper, data, analysis);

@@ -1,6 +1,8 @@
 // The text results of `varnel --mle`: one column per model, numbers in the report's scientific form.
 #include "life/analysis_text.h"
 
+#include <cmath>
+
 #include "life/bounds_text.h"
 #include "number_text.h"
 
@@ -19,9 +21,11 @@ std::string padded(std::string text, std::size_t width)
     return text;
 }
 
+// A known shape without failures still has its m and gamma.
 std::string valueText(const WeibullFit& fit, double value)
 {
-    return fit.status == FitStatus::ok ? formatScientific(value, 12, 8) : "            -";
+    const bool shown = fit.status == FitStatus::ok || (fit.status == FitStatus::zeroFailures && !std::isnan(value));
+    return shown ? formatScientific(value, 12, 8) : "            -";
 }
 
 std::string row(const char* label, const std::string& two, const std::string& three, bool withThree)
@@ -75,7 +79,7 @@ std::string analysisText(const lifedata::Analysis& analysis, const lifedata::Ana
     const WeibullFit& two = analysis.twoParameter;
     const WeibullFit& three = analysis.threeParameter.fit;
     text += row("Maximum likelihood", " two-parameter", " three-parameter", withThree);
-    text += row("m", valueText(two, two.m), valueText(three, three.m), withThree);
+    text += row(request.shape > 0 ? "m (known)" : "m", valueText(two, two.m), valueText(three, three.m), withThree);
     text += row("eta", valueText(two, two.eta), valueText(three, three.eta), withThree);
     text += row("gamma", valueText(two, two.gamma), valueText(three, three.gamma), withThree);
     text += row("t0 = eta^m", valueText(two, lifedata::fitT0(two)), valueText(three, lifedata::fitT0(three)), withThree);

@@ -92,12 +92,42 @@ std::string bLifeName(double percent)
     return name += label(percent);
 }
 
+// A known shape has one kind of bounds: chi-square, or likelihood ratio where there are intervals.
+// Without failures there is no estimate, only bounds.
+std::string knownShapeRow(const std::string& name, const QuantityBounds& q, bool noBounds = false)
+{
+    const std::string estimate = std::isnan(q.estimate) ? padded("  -", numberWidth()) : number(q.estimate);
+    const std::string line = padded("  " + name, 16) + estimate + "  ";
+    if (noBounds)
+        return line + "(at or below gamma: no bounds)\n";
+    const bool chiSquare = q.hasChiSquare;
+    return line + interval(chiSquare || q.hasLikelihoodRatio, chiSquare ? q.chiSquare : q.likelihoodRatio) + "\n";
+}
+
+std::string knownShapeText(const ModelInference& inference)
+{
+    std::string text = "  Bounds at confidence " + label(inference.confidence) + ", m known\n";
+    text += std::string("  quantity      estimate         ") +
+            (inference.eta.hasLikelihoodRatio ? "likelihood ratio" : "chi-square") + "\n";
+    text += knownShapeRow("eta", inference.eta);
+    for (const BLifeBounds& b : inference.bLives)
+        text += knownShapeRow(bLifeName(b.percent), b.bounds);
+    for (const ReliabilityBounds& r : inference.reliability)
+        text += knownShapeRow("R(" + label(r.at) + ")", r.bounds, r.at <= inference.gamma.estimate);
+    if (!std::isnan(inference.etaLowerOneSided))
+        text += "  Weibayes: eta >=" + number(inference.etaLowerOneSided) + " at one-sided confidence " +
+                label(inference.confidence) + "\n";
+    return text + goodnessOfFitText(inference.goodnessOfFit);
+}
+
 } // namespace
 
 std::string inferenceText(const ModelInference& inference)
 {
     if (!inference.available)
         return "";
+    if (inference.shapeFixed)
+        return knownShapeText(inference);
     std::string text = "  Bounds at confidence " + label(inference.confidence) + "\n";
     if (!inference.fisherNote.empty())
         text += "  Note: " + inference.fisherNote + "\n";

@@ -25,6 +25,8 @@ const char* fitStatusText(FitStatus status)
         return "no interior maximum: the likelihood rises to the smallest failure";
     case FitStatus::noFiniteMaximum:
         return "no finite maximum";
+    case FitStatus::zeroFailures:
+        return "zero failures: only a lower bound";
     case FitStatus::notFitted:
         break;
     }

@@ -10,7 +10,8 @@
 
 namespace lifedata {
 
-enum class FitStatus { ok, notConverged, tooFewFailures, noInteriorMaximum, noFiniteMaximum, notFitted };
+enum class FitStatus { ok, notConverged, tooFewFailures, noInteriorMaximum, noFiniteMaximum, notFitted,
+                       zeroFailures }; // zeroFailures: a known shape and no failure, only a bound on eta
 
 // The words of a status, as the programs show them.
 const char* fitStatusText(FitStatus status);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "json_text.h"
+#include "known_shape_bounds.h"
 
 namespace lifedata {
 
@@ -34,6 +35,8 @@ void validateInferenceRequest(const AnalysisRequest& request)
     }
     if (request.threads > maximumThreads)
         throw DataError("at most " + std::to_string(maximumThreads) + " threads");
+    if (!(request.shape >= 0 && std::isfinite(request.shape)))
+        throw DataError("a known shape must be a finite number above 0, not " + shown(request.shape));
     if (request.bootstrap > maximumBootstrapSamples)
         throw DataError("at most " + std::to_string(maximumBootstrapSamples) + " bootstrap samples");
 }
@@ -44,6 +47,12 @@ void inferFittedModels(const PreparedData& data, const AnalysisRequest& request,
     analysis.twoParameterInference = inferModel(data, analysis.twoParameter, false, inference);
     stopIfCancelled(request.cancel);
     analysis.threeParameterInference = inferModel(data, analysis.threeParameter.fit, true, inference);
+}
+
+void inferKnownShapeModel(const PreparedData& data, const AnalysisRequest& request, const KnownShapeFit& fit,
+                          Analysis& analysis)
+{
+    analysis.twoParameterInference = inferKnownShape(data, fit, inferenceRequest(request));
 }
 
 } // namespace lifedata

@@ -88,9 +88,9 @@ ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool 
     inference.eta.estimate = fit.eta;
     inference.gamma.estimate = fit.gamma;
     for (double percent : request.bLifePercents)
-        inference.bLives.push_back({percent, {bLife(estimate, percent), false, {}, false, {}}});
+        inference.bLives.push_back({percent, estimateOnly(bLife(estimate, percent))});
     for (double t : request.at)
-        inference.reliability.push_back({t, {reliability(estimate, t), false, {}, false, {}}});
+        inference.reliability.push_back({t, estimateOnly(reliability(estimate, t))});
 
     const std::unique_ptr<ChunkedWork> work = makeWork(data, settings);
     LikelihoodEvaluator likelihood(data, *work, request.cancel);

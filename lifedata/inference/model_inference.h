@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,17 @@ struct QuantityBounds {
     ConfidenceInterval fisher;
     bool hasLikelihoodRatio = false;
     ConfidenceInterval likelihoodRatio;
+    bool hasChiSquare = false; // a known shape with failures and suspensions
+    ConfidenceInterval chiSquare;
 };
+
+// A quantity with its estimate and no bounds yet.
+inline QuantityBounds estimateOnly(double estimate)
+{
+    QuantityBounds bounds;
+    bounds.estimate = estimate;
+    return bounds;
+}
 
 struct BLifeBounds {
     double percent;
@@ -62,6 +73,10 @@ struct ModelInference {
     double confidence = 0;
     bool threeParameter = false;
     std::string fisherNote;     // why the Fisher bounds are missing or not to be trusted; empty if neither
+    bool shapeFixed = false;    // m was given, not estimated: it has no bounds
+    // With a known shape, failures and suspensions: the one-sided lower chi-square bound of eta at the
+    // confidence (the Weibayes demonstration); NaN otherwise.
+    double etaLowerOneSided = std::numeric_limits<double>::quiet_NaN();
     QuantityBounds m;
     QuantityBounds eta;
     QuantityBounds gamma;       // three parameters only

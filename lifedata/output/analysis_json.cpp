@@ -22,22 +22,24 @@ std::string dataJson(const DataSummary& data)
     return object.close();
 }
 
-// A fit without an estimate has null values and nothing else: its status says why.
+// A fit without an estimate has null values and nothing else: its status says why. A known shape
+// without failures still has its m and gamma.
 JsonObject fitObject(const WeibullFit& fit)
 {
     JsonObject object(1);
     const bool estimated = fit.status == FitStatus::ok;
-    auto number = [&](const char* key, double value) {
-        if (estimated)
+    const bool given = estimated || fit.status == FitStatus::zeroFailures;
+    auto number = [&](const char* key, double value, bool known) {
+        if (known)
             object.addNumber(key, value);
         else
             object.add(key, "null");
     };
-    number("m", fit.m);
-    number("eta", fit.eta);
-    number("gamma", fit.gamma);
-    number("t0", fitT0(fit));
-    number("logLikelihood", fit.logLikelihood);
+    number("m", fit.m, given);
+    number("eta", fit.eta, estimated);
+    number("gamma", fit.gamma, given);
+    number("t0", fitT0(fit), estimated);
+    number("logLikelihood", fit.logLikelihood, estimated);
     object.add("status", jsonString(fit.statusText));
     return object;
 }
@@ -75,6 +77,8 @@ std::string analysisJson(const Analysis& analysis, const AnalysisRequest& reques
     root.add("method", jsonString("mle"));
     root.add("data", dataJson(analysis.data));
     JsonObject two = fitObject(analysis.twoParameter);
+    if (request.shape > 0)
+        two.add("shapeFixed", "true");
     addInferenceJson(two, 1, analysis.twoParameterInference);
     root.add("twoParameter", two.close());
     JsonObject three = fitObject(analysis.threeParameter.fit);

@@ -1,6 +1,7 @@
 // JSON of the bounds, in the layout scripts read:
 //   "bounds": {"m": {"estimate": .., "fisher": {"lower": .., "upper": ..}, "likelihoodRatio": {..}}, ..}
 //   "bLives": [{"percent": 10, "estimate": .., "fisher": {..}, "likelihoodRatio": {..}}, ..]
+// A known shape has "chiSquare" bounds (or "likelihoodRatio" ones with intervals) and none of m.
 #include "inference_json.h"
 
 #include <cmath>
@@ -31,11 +32,17 @@ std::string intervalJson(int depth, const ConfidenceInterval& interval)
 
 void addBounds(JsonObject& object, int depth, const QuantityBounds& bounds)
 {
-    object.addNumber("estimate", bounds.estimate);
+    // Only a known shape without failures has no estimate; its model's status says so.
+    if (std::isnan(bounds.estimate))
+        object.add("estimate", "null");
+    else
+        object.addNumber("estimate", bounds.estimate);
     if (bounds.hasFisher)
         object.add("fisher", intervalJson(depth + 1, bounds.fisher));
     if (bounds.hasLikelihoodRatio)
         object.add("likelihoodRatio", intervalJson(depth + 1, bounds.likelihoodRatio));
+    if (bounds.hasChiSquare)
+        object.add("chiSquare", intervalJson(depth + 1, bounds.chiSquare));
 }
 
 std::string quantityJson(int depth, const QuantityBounds& bounds)
@@ -89,6 +96,8 @@ void addInferenceJson(JsonObject& model, int depth, const ModelInference& infere
     model.addNumber("confidence", inference.confidence);
     if (!inference.fisherNote.empty())
         model.add("fisherNote", jsonString(inference.fisherNote));
+    if (!std::isnan(inference.etaLowerOneSided))
+        model.addNumber("etaLowerOneSided", inference.etaLowerOneSided);
 
     JsonObject bounds(depth + 1);
     bounds.add("m", quantityJson(depth + 2, inference.m));

@@ -6,12 +6,14 @@ The same core as the ``varnel`` command-line program, with the same numbers to t
 - ``read_data(path)``: a data file's records as numpy arrays;
 - ``fit(times, ...)``: the life-data analysis (``varnel --mle``), its result's ``to_dict()`` being the
   command line's JSON document;
-- ``plot(result, ax=None)``: the Weibull plot of a fit on a matplotlib axis.
+- ``plot(result, ax=None)``: the Weibull plot of a fit on a matplotlib axis;
+- ``plan(shape, reliability, at, confidence, ...)``: a zero- or few-failure test plan (``varnel --plan``).
 """
 from ._varnel import DataError
 from .classic import Estimate, estimate
 from .lifedata import Fit, LifeData, fit, read_data
+from .planning import plan
 from .plotting import plot
 
-__all__ = ["DataError", "Estimate", "Fit", "LifeData", "estimate", "fit", "plot", "read_data"]
+__all__ = ["DataError", "Estimate", "Fit", "LifeData", "estimate", "fit", "plan", "plot", "read_data"]
 __version__ = "1.0"

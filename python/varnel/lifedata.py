@@ -7,7 +7,7 @@ from typing import NamedTuple
 import numpy as np
 
 from . import _varnel
-from .arguments import number_array, real, whole
+from .arguments import number_array, positive, real, whole
 from .results import JsonDocument
 
 
@@ -46,7 +46,7 @@ def read_data(path):
 
 
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
-        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None):
+        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None):
     """Fits the Weibull distribution to life data by maximum likelihood, as ``varnel --mle``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
@@ -59,6 +59,8 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     (default: the command line's fixed seed) as the options of the same names.
     ``threads``: threads for the sums, the calling thread included, 1 to 1024 (default one per hardware
     thread); never changes a result. Ctrl-C cancels the analysis and raises KeyboardInterrupt.
+    ``shape``: a known shape m, as ``--shape``: only eta is fitted, with chi-square bounds for failures
+    and suspensions (defined with no failure at all: Weibayes), and only the two-parameter model.
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -73,7 +75,8 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         _numbers(b_lives, "b_lives"), _numbers(at, "at"), _text(bounds, "bounds"),
         whole(bootstrap, "bootstrap", 0, _varnel.MAXIMUM_BOOTSTRAP_SAMPLES),
         None if seed is None else whole(seed, "seed", 0, 2**64 - 1),
-        0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS))
+        0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS),
+        positive(shape, "shape", optional=True))
     document = _varnel._fit(times, states, counts, intervals, options)
     return Fit(document, LifeData(times, states, counts, intervals))
 

@@ -31,9 +31,10 @@ def _band(result, two):
 def _draw_models(ax, result, two, location, span, band):
     """The two-parameter line and band and the three-parameter curve, each where its model has an
     estimate, over the times ``span`` (t - location)."""
-    if two.m is not None:
+    if two.m is not None and two.eta is not None:  # a known shape without failures has m but no eta
+        known = " (m known)" if two.get("shapeFixed") else ""
         ax.plot(span, two.m * (np.log(span) - np.log(two.eta)), "-", color="C1",
-                label=f"two parameters: m = {two.m:.4g}, eta = {two.eta:.4g}")
+                label=f"two parameters{known}: m = {two.m:.4g}, eta = {two.eta:.4g}")
     sides = _band(result, two) if band else None
     if sides is not None:
         ordinates, lower, upper = sides
