@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <string>
 
 #include "two_parameter_search.h"
 #include "weibull_fit.h"
@@ -74,6 +75,24 @@ int highestInteriorMaximum(const std::vector<GridPoint>& grid)
             best = static_cast<int>(k);
     }
     return best;
+}
+
+// Why a profile with no interior maximum has no estimate. Where some locations have no two-parameter
+// maximum (data of intervals from 0 alone has none anywhere), nothing is said about how the profile
+// runs: an unknown value could hide a maximum or a rise.
+WeibullFit withoutMaximum(const std::vector<GridPoint>& points)
+{
+    const auto missing = std::count_if(points.begin(), points.end(),
+                                       [](const GridPoint& p) { return !std::isfinite(p.logLikelihood); });
+    if (missing > 0) {
+        WeibullFit fit = withStatus(FitStatus::profileNotEvaluated);
+        fit.statusText = "no estimate: the profile likelihood could not be evaluated at " + std::to_string(missing) +
+                         " of " + std::to_string(points.size()) + " locations (no two-parameter maximum there)";
+        return fit;
+    }
+    // Still rising at the far end of the grid: as gamma decreases without limit.
+    const bool risesDownward = points[0].logLikelihood > points[1].logLikelihood;
+    return withStatus(risesDownward ? FitStatus::noFiniteMaximum : FitStatus::noInteriorMaximum);
 }
 
 // Records kept when a data set is scanned on a sample.
@@ -226,9 +245,7 @@ ThreeParameterFit fitThreeParameter(const PreparedData& data, const FitSettings&
         result.profile.push_back({point.gamma, point.logLikelihood});
 
     if (best < 0) {
-        // Still rising at the far end of the grid: as gamma decreases without limit.
-        const bool risesDownward = points[0].logLikelihood > points[1].logLikelihood;
-        result.fit = withStatus(risesDownward ? FitStatus::noFiniteMaximum : FitStatus::noInteriorMaximum);
+        result.fit = withoutMaximum(points);
         return result;
     }
     result.fit = refineMaximum(search, evaluator, data, points, static_cast<std::size_t>(best));

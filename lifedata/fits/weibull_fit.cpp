@@ -25,6 +25,8 @@ const char* fitStatusText(FitStatus status)
         return "no interior maximum: the likelihood rises to the smallest failure";
     case FitStatus::noFiniteMaximum:
         return "no finite maximum";
+    case FitStatus::profileNotEvaluated:
+        return "no estimate: the profile likelihood could not be evaluated at every location";
     case FitStatus::notFitted:
         break;
     }

@@ -10,7 +10,15 @@
 
 namespace lifedata {
 
-enum class FitStatus { ok, notConverged, tooFewFailures, noInteriorMaximum, noFiniteMaximum, notFitted };
+enum class FitStatus {
+    ok,
+    notConverged,
+    tooFewFailures,
+    noInteriorMaximum,
+    noFiniteMaximum,
+    profileNotEvaluated, // no interior maximum among the profile's values, and some could not be computed
+    notFitted
+};
 
 // The words of a status, as the programs show them.
 const char* fitStatusText(FitStatus status);

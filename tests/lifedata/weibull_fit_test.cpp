@@ -148,6 +148,30 @@ TEST(WeibullFit, NoMaximumIsSaidAndNoEstimateGiven)
     }
 }
 
+TEST(WeibullFit, NoStatusIsDecidedOnAProfileThatCouldNotBeEvaluated)
+{
+    // Failed before an inspection each, nothing more known: at no location has the likelihood a
+    // two-parameter maximum (it approaches 0 as the distribution narrows), so nothing may be said
+    // about where the profile rises.
+    LifeData data;
+    for (double high : {5, 8, 12, 3, 20, 9}) {
+        data.values.push_back(0);
+        data.upper.push_back(high);
+        data.states.push_back(State::interval);
+        data.counts.push_back(1);
+    }
+    const ThreeParameterFit three = analyse(data).threeParameter;
+    EXPECT_EQ(three.fit.status, FitStatus::profileNotEvaluated);
+    EXPECT_TRUE(std::isnan(three.fit.m) && std::isnan(three.fit.gamma));
+    std::size_t missing = 0;
+    for (const ProfilePoint& point : three.profile)
+        missing += !std::isfinite(point.logLikelihood);
+    ASSERT_GT(missing, three.profile.size() / 2);
+    EXPECT_EQ(three.fit.statusText, "no estimate: the profile likelihood could not be evaluated at " +
+                                        std::to_string(missing) + " of " + std::to_string(three.profile.size()) +
+                                        " locations (no two-parameter maximum there)");
+}
+
 TEST(WeibullFit, DataThatCannotBeFitted)
 {
     auto records = [](std::vector<double> values, std::vector<State> states) {
