@@ -16,6 +16,7 @@
 #include <map>
 #include <string>
 
+#include "fisher_bounds.h"
 #include "two_parameter_search.h"
 #include "weibull_fit.h"
 
@@ -96,7 +97,7 @@ WeibullFit withoutMaximum(const std::vector<GridPoint>& points)
 }
 
 // Records kept when a data set is scanned on a sample.
-constexpr std::size_t sampledRecords = 16384;
+constexpr std::size_t sampledRecords = 4096;
 
 // Every step-th record of each kind (the smallest failure always), counts times `step`.
 PreparedData systematicSample(const PreparedData& data, std::size_t step)
@@ -208,6 +209,74 @@ WeibullFit refineMaximum(TwoParameterSearch& search, LikelihoodEvaluator& evalua
     return withStatus(FitStatus::notConverged);
 }
 
+// A fit of (m, eta, gamma) at the point `p`, from its likelihood `d` and the iterations it took.
+WeibullFit estimateAt(const double (&p)[3], const LikelihoodDerivatives& d, int iterations)
+{
+    WeibullFit fit = withStatus(FitStatus::ok);
+    fit.m = std::exp(p[0]);
+    fit.eta = std::exp(p[1]);
+    fit.gamma = p[2];
+    fit.logLikelihood = d.value;
+    fit.iterations = iterations;
+    return fit;
+}
+
+// Newton's method on the full data's likelihood in (ln m, ln eta, gamma) from `start`, the sample's
+// estimate, which lies within the sample's error of the full data's maximum: a few steps, each one
+// pass over the records, where the profile would solve an inner fit at every trial location. It
+// stops where the steps are as small as the profile's refinement asks (the same maximum, found in
+// one space instead of two). False where the likelihood is not concave on the way, the steps keep
+// leaving (low, high) (the full data's maximum is not the sample's, or not near it) or do not
+// settle; the caller then takes the profile's longer road.
+bool climbJointly(LikelihoodEvaluator& evaluator, double x1, double low, double high, const WeibullFit& start,
+                  WeibullFit& fit)
+{
+    constexpr int maximumSteps = 30;
+    double p[3] = {std::log(start.m), std::log(start.eta), start.gamma};
+    LikelihoodDerivatives current = evaluator.evaluate(start.m, start.eta, start.gamma, 2);
+    int shortenedAtAnEnd = 0;
+    for (int iteration = 1; iteration <= maximumSteps && std::isfinite(current.value); ++iteration) {
+        ParameterCovariance inverse;
+        if (!covarianceFromHessian(current.hessian, 3, inverse))
+            return false;
+        double step[3];
+        for (int i = 0; i < 3; ++i)
+            step[i] = inverse.c[i][0] * current.gradient[0] + inverse.c[i][1] * current.gradient[1] +
+                      inverse.c[i][2] * current.gradient[2];
+        const double gammaStep = gammaTolerance * std::max(std::fabs(p[2]), x1 - p[2]);
+        const bool small = std::fabs(step[0]) <= fitTolerance && std::fabs(step[1]) <= fitTolerance;
+        if (small && std::fabs(step[2]) <= gammaStep) {
+            fit = estimateAt(p, current, iteration);
+            return true;
+        }
+        // Rounding leaves the likelihood flat to a few units in its last place near the maximum.
+        const bool nearMaximum = std::max(std::fabs(step[0]), std::fabs(step[1])) < 1e-6;
+        const double slack = nearMaximum ? 1e-14 * (1 + std::fabs(current.value)) : 0;
+        bool accepted = false;
+        for (double t = 1; t > 1e-6 && !accepted; t /= 2) {
+            const double trial[3] = {p[0] + t * step[0], p[1] + t * step[1], p[2] + t * step[2]};
+            // A first step from afar may overshoot toward x1, where the likelihood is far from
+            // quadratic, and is shortened; steps that keep pressing against an end mean that the
+            // maximum lies beyond it.
+            if (!(trial[2] > low && trial[2] < high)) {
+                if (++shortenedAtAnEnd > 4)
+                    return false;
+                continue;
+            }
+            const LikelihoodDerivatives d =
+                evaluator.evaluate(std::exp(trial[0]), std::exp(trial[1]), trial[2], 2);
+            if (d.value >= current.value - slack) {
+                std::copy(trial, trial + 3, p);
+                current = d;
+                accepted = true;
+            }
+        }
+        if (!accepted)
+            return false;
+    }
+    return false;
+}
+
 } // namespace
 
 ThreeParameterFit fitThreeParameter(const PreparedData& data, const FitSettings& settings)
@@ -231,7 +300,21 @@ ThreeParameterFit fitThreeParameter(const PreparedData& data, const FitSettings&
         const PreparedData sample = systematicSample(data, records / sampledRecords);
         std::unique_ptr<ChunkedWork> sampleWork = makeWork(sample, settings);
         TwoParameterSearch sampleSearch(sample, *sampleWork);
-        const int sampleBest = highestInteriorMaximum(scanProfile(sampleSearch, x1, spread));
+        LikelihoodEvaluator sampleEvaluator(sample, *sampleWork);
+        const std::vector<GridPoint> sampleGrid = scanProfile(sampleSearch, x1, spread);
+        const int sampleBest = highestInteriorMaximum(sampleGrid);
+        if (sampleBest >= 0) {
+            const auto k = static_cast<std::size_t>(sampleBest);
+            const WeibullFit start = refineMaximum(sampleSearch, sampleEvaluator, sample, sampleGrid, k);
+            // Uphill from the sample's maximum within the grid, as the climb below would go: the
+            // sample thins the smallest failures, so close to x1 its maximum may lie some grid
+            // steps from the full data's.
+            const double low = gridGamma(x1, spread, 0), high = gridGamma(x1, spread, gridPoints - 1);
+            if (start.status == FitStatus::ok && climbJointly(evaluator, x1, low, high, start, result.fit)) {
+                result.profile.push_back({result.fit.gamma, result.fit.logLikelihood});
+                return result;
+            }
+        }
         if (sampleBest < 0 || !climbToMaximum(search, x1, spread, sampleBest, points, best)) {
             points.clear();
             best = -1;
