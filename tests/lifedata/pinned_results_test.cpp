@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <set>
 #include <string>
 
@@ -113,6 +114,32 @@ TEST(PinnedResults, FitsStopAtAStationaryPointAndARefitAgrees)
             EXPECT_NEAR(refit.eta, fit->eta, 5e-13 * fit->eta) << what;
         }
     }
+}
+
+// Large data are fitted on a sample first and finished by Newton's method on all records; the
+// finish must be as tight as the profile's: stationary to rounding, and a refit at its location
+// lands on the same shape and scale.
+TEST(PinnedResults, LargeDataFitsStopAtAStationaryPoint)
+{
+    std::mt19937_64 random(31);
+    std::vector<double> times;
+    for (int i = 0; i < 20000; ++i) {
+        const double u = static_cast<double>(random() >> 11) * 0x1p-53;
+        times.push_back(50 + 100 * std::pow(-std::log1p(-u), 1 / 2.5));
+    }
+    const LifeData data = failures(times);
+    const PreparedData prepared = prepareLifeData(data);
+    const WeibullFit fit = fitsOnly(data).threeParameter.fit;
+    ASSERT_EQ(fit.status, FitStatus::ok) << fit.statusText;
+    const LikelihoodDerivatives d = evaluateLikelihood(prepared, fit.m, fit.eta, fit.gamma, 1, FitSettings{1});
+    const double scale = prepared.failureUnits * fit.m;
+    EXPECT_LT(std::fabs(d.gradient[0]), 2e-13 * scale);
+    EXPECT_LT(std::fabs(d.gradient[1]), 2e-13 * scale);
+    EXPECT_LT(std::fabs(d.gradient[2]) * fit.eta, 2e-13 * scale);
+    const WeibullFit refit = fitTwoParameter(prepared, fit.gamma, FitSettings{1});
+    EXPECT_NEAR(refit.m, fit.m, 5e-13 * fit.m);
+    EXPECT_NEAR(refit.eta, fit.eta, 5e-13 * fit.eta);
+    EXPECT_NEAR(refit.logLikelihood, fit.logLikelihood, 1e-13 * std::fabs(fit.logLikelihood));
 }
 
 TEST(PinnedResults, AMaximumFarBelowTheSmallestFailureIsReached)
