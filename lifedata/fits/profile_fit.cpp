@@ -6,11 +6,13 @@
 // is the Schur complement of the Hessian in (ln m, ln eta, gamma). Refining on the values of lp
 // instead could not locate a flat maximum better than about the square root of the rounding.
 //
-// A large data set is scanned first on a systematic sample of its records (every k-th, counts times
-// k), which has the same profile to well within a grid step. The full data's lp is then computed
-// only around the sample's maximum, climbing the grid until the full data's own local maximum is
-// bracketed, and the profile given is those points. When the sample shows no interior maximum the
-// full data is scanned on the whole grid, so that a status is never decided on a sample.
+// A large data set is scanned first on a systematic sample of its records (one in k, counts times
+// k), whose profile has its maximum within a grid step or a few of the full data's. The sample's
+// maximum, refined on the sample, starts Newton's method on the full data's likelihood in all three
+// parameters, a pass over the records per step. Where that does not settle, the full data's lp is
+// computed around the sample's maximum, climbing the grid until its own local maximum is bracketed.
+// The profile given is the points computed on the full data. When the sample shows no interior
+// maximum the full data is scanned on the whole grid, so that a status is never decided on a sample.
 #include <algorithm>
 #include <cmath>
 #include <map>
