@@ -48,9 +48,11 @@ std::string profileText(const std::vector<lifedata::ProfilePoint>& profile)
 {
     std::string text = "\nProfile log-likelihood over gamma (the two-parameter maximum at each gamma):\n";
     text += row("  gamma", " log-likelihood", "", false);
-    for (const lifedata::ProfilePoint& point : profile)
-        text += row(("  " + formatScientific(point.gamma, 12, 8)).c_str(), formatScientific(point.logLikelihood, 12, 8), "",
-                    false);
+    for (const lifedata::ProfilePoint& point : profile) {
+        const std::string value =
+            std::isfinite(point.logLikelihood) ? formatScientific(point.logLikelihood, 12, 8) : "   not evaluated";
+        text += row(("  " + formatScientific(point.gamma, 12, 8)).c_str(), value, "", false);
+    }
     return text;
 }
 
@@ -88,7 +90,8 @@ std::string analysisText(const lifedata::Analysis& analysis, const lifedata::Ana
     text += "Two-parameter fit: " + two.statusText + "\n";
     if (withThree)
         text += "Three-parameter fit: " + three.statusText + "\n";
-    if (three.status == FitStatus::noInteriorMaximum || three.status == FitStatus::noFiniteMaximum)
+    if (three.status == FitStatus::noInteriorMaximum || three.status == FitStatus::noFiniteMaximum ||
+        three.status == FitStatus::profileNotEvaluated)
         text += profileText(analysis.threeParameter.profile);
 
     const lifedata::LikelihoodRatioTest& lr = analysis.likelihoodRatio;

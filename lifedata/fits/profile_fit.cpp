@@ -6,15 +6,19 @@
 // is the Schur complement of the Hessian in (ln m, ln eta, gamma). Refining on the values of lp
 // instead could not locate a flat maximum better than about the square root of the rounding.
 //
-// A large data set is scanned first on a systematic sample of its records (every k-th, counts times
-// k), which has the same profile to well within a grid step. The full data's lp is then computed
-// only around the sample's maximum, climbing the grid until the full data's own local maximum is
-// bracketed, and the profile given is those points. When the sample shows no interior maximum the
-// full data is scanned on the whole grid, so that a status is never decided on a sample.
+// A large data set is scanned first on a systematic sample of its records (one in k, counts times
+// k), whose profile has its maximum within a grid step or a few of the full data's. The sample's
+// maximum, refined on the sample, starts Newton's method on the full data's likelihood in all three
+// parameters, a pass over the records per step. Where that does not settle, the full data's lp is
+// computed around the sample's maximum, climbing the grid until its own local maximum is bracketed.
+// The profile given is the points computed on the full data. When the sample shows no interior
+// maximum the full data is scanned on the whole grid, so that a status is never decided on a sample.
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <string>
 
+#include "fisher_bounds.h"
 #include "two_parameter_search.h"
 #include "weibull_fit.h"
 
@@ -76,19 +80,42 @@ int highestInteriorMaximum(const std::vector<GridPoint>& grid)
     return best;
 }
 
-// Records kept when a data set is scanned on a sample.
-constexpr std::size_t sampledRecords = 16384;
+// Why a profile with no interior maximum has no estimate. Where some locations have no two-parameter
+// maximum (data of intervals from 0 alone has none anywhere), nothing is said about how the profile
+// runs: an unknown value could hide a maximum or a rise.
+WeibullFit withoutMaximum(const std::vector<GridPoint>& points)
+{
+    const auto missing = std::count_if(points.begin(), points.end(),
+                                       [](const GridPoint& p) { return !std::isfinite(p.logLikelihood); });
+    if (missing > 0) {
+        WeibullFit fit = withStatus(FitStatus::profileNotEvaluated);
+        fit.statusText = "no estimate: the profile likelihood could not be evaluated at " + std::to_string(missing) +
+                         " of " + std::to_string(points.size()) + " locations (no two-parameter maximum there)";
+        return fit;
+    }
+    // Still rising at the far end of the grid: as gamma decreases without limit.
+    const bool risesDownward = points[0].logLikelihood > points[1].logLikelihood;
+    return withStatus(risesDownward ? FitStatus::noFiniteMaximum : FitStatus::noInteriorMaximum);
+}
 
-// Every step-th record of each kind (the smallest failure always), counts times `step`.
+// Records kept when a data set is scanned on a sample.
+constexpr std::size_t sampledRecords = 4096;
+
+// The first record of each kind with its own count, then the middle record of every block of `step`
+// records, counts times `step`. Keeping the smallest failure at its own weight keeps the sample's
+// profile close to the full data's toward x1, where the location is decided.
 PreparedData systematicSample(const PreparedData& data, std::size_t step)
 {
     PreparedData sample = data;
     auto thin = [step](std::vector<double>& counts, std::initializer_list<std::vector<double>*> values) {
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < counts.size(); i += step, ++kept) {
+        std::size_t kept = counts.empty() ? 0 : 1;
+        for (std::size_t i = step / 2; i < counts.size(); i += step) {
+            if (i == 0)
+                continue;
             counts[kept] = counts[i] * static_cast<double>(step);
             for (std::vector<double>* v : values)
                 (*v)[kept] = (*v)[i];
+            ++kept;
         }
         counts.resize(kept);
         for (std::vector<double>* v : values)
@@ -189,6 +216,74 @@ WeibullFit refineMaximum(TwoParameterSearch& search, LikelihoodEvaluator& evalua
     return withStatus(FitStatus::notConverged);
 }
 
+// A fit of (m, eta, gamma) at the point `p`, from its likelihood `d` and the iterations it took.
+WeibullFit estimateAt(const double (&p)[3], const LikelihoodDerivatives& d, int iterations)
+{
+    WeibullFit fit = withStatus(FitStatus::ok);
+    fit.m = std::exp(p[0]);
+    fit.eta = std::exp(p[1]);
+    fit.gamma = p[2];
+    fit.logLikelihood = d.value;
+    fit.iterations = iterations;
+    return fit;
+}
+
+// Newton's method on the full data's likelihood in (ln m, ln eta, gamma) from `start`, the sample's
+// estimate, which lies within the sample's error of the full data's maximum: a few steps, each one
+// pass over the records, where the profile would solve an inner fit at every trial location. It
+// stops where the steps are as small as the profile's refinement asks (the same maximum, found in
+// one space instead of two). False where the likelihood is not concave on the way, the steps keep
+// leaving (low, high) (the full data's maximum is not the sample's, or not near it) or do not
+// settle; the caller then takes the profile's longer road.
+bool climbJointly(LikelihoodEvaluator& evaluator, double x1, double low, double high, const WeibullFit& start,
+                  WeibullFit& fit)
+{
+    constexpr int maximumSteps = 30;
+    double p[3] = {std::log(start.m), std::log(start.eta), start.gamma};
+    LikelihoodDerivatives current = evaluator.evaluate(start.m, start.eta, start.gamma, 2);
+    int shortenedAtAnEnd = 0;
+    for (int iteration = 1; iteration <= maximumSteps && std::isfinite(current.value); ++iteration) {
+        ParameterCovariance inverse;
+        if (!covarianceFromHessian(current.hessian, 3, inverse))
+            return false;
+        double step[3];
+        for (int i = 0; i < 3; ++i)
+            step[i] = inverse.c[i][0] * current.gradient[0] + inverse.c[i][1] * current.gradient[1] +
+                      inverse.c[i][2] * current.gradient[2];
+        const double gammaStep = gammaTolerance * std::max(std::fabs(p[2]), x1 - p[2]);
+        const bool small = std::fabs(step[0]) <= fitTolerance && std::fabs(step[1]) <= fitTolerance;
+        if (small && std::fabs(step[2]) <= gammaStep) {
+            fit = estimateAt(p, current, iteration);
+            return true;
+        }
+        // Rounding leaves the likelihood flat to a few units in its last place near the maximum.
+        const bool nearMaximum = std::max(std::fabs(step[0]), std::fabs(step[1])) < 1e-6;
+        const double slack = nearMaximum ? 1e-14 * (1 + std::fabs(current.value)) : 0;
+        bool accepted = false;
+        for (double t = 1; t > 1e-6 && !accepted; t /= 2) {
+            const double trial[3] = {p[0] + t * step[0], p[1] + t * step[1], p[2] + t * step[2]};
+            // A first step from afar may overshoot toward x1, where the likelihood is far from
+            // quadratic, and is shortened; steps that keep pressing against an end mean that the
+            // maximum lies beyond it.
+            if (!(trial[2] > low && trial[2] < high)) {
+                if (++shortenedAtAnEnd > 4)
+                    return false;
+                continue;
+            }
+            const LikelihoodDerivatives d =
+                evaluator.evaluate(std::exp(trial[0]), std::exp(trial[1]), trial[2], 2);
+            if (d.value >= current.value - slack) {
+                std::copy(trial, trial + 3, p);
+                current = d;
+                accepted = true;
+            }
+        }
+        if (!accepted)
+            return false;
+    }
+    return false;
+}
+
 } // namespace
 
 ThreeParameterFit fitThreeParameter(const PreparedData& data, const FitSettings& settings)
@@ -212,7 +307,21 @@ ThreeParameterFit fitThreeParameter(const PreparedData& data, const FitSettings&
         const PreparedData sample = systematicSample(data, records / sampledRecords);
         std::unique_ptr<ChunkedWork> sampleWork = makeWork(sample, settings);
         TwoParameterSearch sampleSearch(sample, *sampleWork);
-        const int sampleBest = highestInteriorMaximum(scanProfile(sampleSearch, x1, spread));
+        LikelihoodEvaluator sampleEvaluator(sample, *sampleWork);
+        const std::vector<GridPoint> sampleGrid = scanProfile(sampleSearch, x1, spread);
+        const int sampleBest = highestInteriorMaximum(sampleGrid);
+        if (sampleBest >= 0) {
+            const auto k = static_cast<std::size_t>(sampleBest);
+            const WeibullFit start = refineMaximum(sampleSearch, sampleEvaluator, sample, sampleGrid, k);
+            // Uphill from the sample's maximum within the grid, as the climb below would go: the
+            // sample thins the smallest failures, so close to x1 its maximum may lie some grid
+            // steps from the full data's.
+            const double low = gridGamma(x1, spread, 0), high = gridGamma(x1, spread, gridPoints - 1);
+            if (start.status == FitStatus::ok && climbJointly(evaluator, x1, low, high, start, result.fit)) {
+                result.profile.push_back({result.fit.gamma, result.fit.logLikelihood});
+                return result;
+            }
+        }
         if (sampleBest < 0 || !climbToMaximum(search, x1, spread, sampleBest, points, best)) {
             points.clear();
             best = -1;
@@ -226,9 +335,7 @@ ThreeParameterFit fitThreeParameter(const PreparedData& data, const FitSettings&
         result.profile.push_back({point.gamma, point.logLikelihood});
 
     if (best < 0) {
-        // Still rising at the far end of the grid: as gamma decreases without limit.
-        const bool risesDownward = points[0].logLikelihood > points[1].logLikelihood;
-        result.fit = withStatus(risesDownward ? FitStatus::noFiniteMaximum : FitStatus::noInteriorMaximum);
+        result.fit = withoutMaximum(points);
         return result;
     }
     result.fit = refineMaximum(search, evaluator, data, points, static_cast<std::size_t>(best));

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "chunk_sums.h"
 
@@ -12,11 +13,17 @@ namespace {
 
 // ln(x / xRef) for x = t - gamma, xRef = tRef - gamma. Close to xRef, log1p of the exact difference
 // keeps the digits that the ratio would lose when gamma is far below the data; far below xRef the
-// ratio itself keeps them (log1p of a difference near -1 would not).
-double logRatio(double t, double tRef, double xRef)
+// ratio itself keeps them (log1p of a difference near -1 would not). Data spanning more than the
+// exponent range (1e-300 with 1e300) has ratios that underflow; there ln x - ln xRef is formed
+// instead, whose rounding is tiny beside a logarithm of several hundred.
+double logRatio(double t, double tRef, double xRef, double lnRef)
 {
     const double difference = (t - tRef) / xRef;
-    return difference > -0.5 ? std::log1p(difference) : std::log((t - (tRef - xRef)) / xRef);
+    if (difference > -0.5)
+        return std::log1p(difference);
+    const double x = t - (tRef - xRef);
+    const double ratio = x / xRef;
+    return ratio >= std::numeric_limits<double>::min() ? std::log(ratio) : std::log(x) - lnRef;
 }
 
 struct LogSums {
@@ -31,11 +38,11 @@ struct LogSums {
 
 // l[i] = ln((t[i] - gamma) / xRef) for i in [first, n), with the sums of c l and c l^2.
 LogSums takeLogs(ChunkedWork& work, const std::vector<double>& times, const std::vector<double>& counts,
-                 std::size_t first, double tRef, double xRef, std::vector<double>& logs)
+                 std::size_t first, double tRef, double xRef, double lnRef, std::vector<double>& logs)
 {
     logs.resize(times.size());
     return sumInChunks<LogSums>(work, first, times.size() - first, [&](LogSums& sums, std::size_t i) {
-        const double l = logRatio(times[i], tRef, xRef);
+        const double l = logRatio(times[i], tRef, xRef, lnRef);
         logs[i] = l;
         sums.weighted += counts[i] * l;
         sums.squares += counts[i] * l * l;
@@ -52,8 +59,8 @@ void ShapeProfile::setLocation(double gamma)
     const std::vector<double>& suspensions = data_.suspensionTimes;
     firstSuspension_ = static_cast<std::size_t>(std::upper_bound(suspensions.begin(), suspensions.end(), gamma) -
                                                 suspensions.begin());
-    const LogSums failures = takeLogs(work_, data_.failureTimes, data_.failureCounts, 0, tRef, xRef, failureLogs_);
-    takeLogs(work_, suspensions, data_.suspensionCounts, firstSuspension_, tRef, xRef, suspensionLogs_);
+    const LogSums failures = takeLogs(work_, data_.failureTimes, data_.failureCounts, 0, tRef, xRef, lnRef_, failureLogs_);
+    takeLogs(work_, suspensions, data_.suspensionCounts, firstSuspension_, tRef, xRef, lnRef_, suspensionLogs_);
 
     const double r = data_.failureUnits;
     failureLogMean_ = failures.weighted / r;

@@ -27,6 +27,8 @@ const char* fitStatusText(FitStatus status)
         return "no finite maximum";
     case FitStatus::zeroFailures:
         return "zero failures: only a lower bound";
+    case FitStatus::profileNotEvaluated:
+        return "no estimate: the profile likelihood could not be evaluated at every location";
     case FitStatus::notFitted:
         break;
     }

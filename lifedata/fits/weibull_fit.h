@@ -10,8 +10,16 @@
 
 namespace lifedata {
 
-enum class FitStatus { ok, notConverged, tooFewFailures, noInteriorMaximum, noFiniteMaximum, notFitted,
-                       zeroFailures }; // zeroFailures: a known shape and no failure, only a bound on eta
+enum class FitStatus {
+    ok,
+    notConverged,
+    tooFewFailures,
+    noInteriorMaximum,
+    noFiniteMaximum,
+    profileNotEvaluated, // no interior maximum among the profile's values, and some could not be computed
+    notFitted,
+    zeroFailures // a known shape and no failure: only a bound on eta
+};
 
 // The words of a status, as the programs show them.
 const char* fitStatusText(FitStatus status);

@@ -97,6 +97,28 @@ TEST(WeibullFitReference, DataOverTwentyDecades)
     expectFit(a.twoParameter, 0.060582227744068, 11380.0543833464, 0, -13.1087056022523);
 }
 
+TEST(WeibullFitReference, DataOverSixHundredDecades)
+{
+    // mpmath 1.3 at 60 digits: the root of the profile equation by bisection on [0.001, 0.01],
+    //   sum x^m ln x / sum x^m - 1/m - mean(ln x) = 0, x = 10^k for k = -300, -200, ..., 300; then
+    //   eta = (sum x^m / 7)^(1/m) and the log-likelihood summed term by term.
+    // 1e-300 / 1e300 underflows to 0, so the logarithms relative to the largest value are taken as
+    // differences of logarithms there.
+    LifeData data;
+    for (int k = -300; k <= 300; k += 100) {
+        const double t = std::pow(10.0, k);
+        data.values.push_back(t);
+        data.upper.push_back(t);
+        data.states.push_back(State::failure);
+        data.counts.push_back(1);
+    }
+    const Analysis a = analyse(data, ModelChoice::twoParameter);
+    ASSERT_EQ(a.twoParameter.status, FitStatus::ok) << a.twoParameter.statusText;
+    EXPECT_NEAR(a.twoParameter.m, 0.0024125763229428253127, 1e-13 * 0.0024125763229428253127);
+    EXPECT_NEAR(a.twoParameter.eta, 3.1673939271068346085e99, 1e-12 * 3.1673939271068346085e99);
+    EXPECT_NEAR(a.twoParameter.logLikelihood, -53.058618448630638986, 1e-12 * 53.06);
+}
+
 TEST(WeibullFit, NoMaximumIsSaidAndNoEstimateGiven)
 {
     const struct {
@@ -124,6 +146,30 @@ TEST(WeibullFit, NoMaximumIsSaidAndNoEstimateGiven)
         for (std::size_t i = 1; i < three.profile.size(); ++i)
             EXPECT_EQ(three.profile[i].logLikelihood > three.profile[i - 1].logLikelihood, risesToX1) << i;
     }
+}
+
+TEST(WeibullFit, NoStatusIsDecidedOnAProfileThatCouldNotBeEvaluated)
+{
+    // Failed before an inspection each, nothing more known: at no location has the likelihood a
+    // two-parameter maximum (it approaches 0 as the distribution narrows), so nothing may be said
+    // about where the profile rises.
+    LifeData data;
+    for (double high : {5, 8, 12, 3, 20, 9}) {
+        data.values.push_back(0);
+        data.upper.push_back(high);
+        data.states.push_back(State::interval);
+        data.counts.push_back(1);
+    }
+    const ThreeParameterFit three = analyse(data).threeParameter;
+    EXPECT_EQ(three.fit.status, FitStatus::profileNotEvaluated);
+    EXPECT_TRUE(std::isnan(three.fit.m) && std::isnan(three.fit.gamma));
+    std::size_t missing = 0;
+    for (const ProfilePoint& point : three.profile)
+        missing += !std::isfinite(point.logLikelihood);
+    ASSERT_GT(missing, three.profile.size() / 2);
+    EXPECT_EQ(three.fit.statusText, "no estimate: the profile likelihood could not be evaluated at " +
+                                        std::to_string(missing) + " of " + std::to_string(three.profile.size()) +
+                                        " locations (no two-parameter maximum there)");
 }
 
 TEST(WeibullFit, DataThatCannotBeFitted)
