@@ -26,10 +26,15 @@ const char* const usageText =
     "\n"
     "Ctrl-C stops the shape iteration and prints the results for the m reached; a second Ctrl-C quits.\n"
     "\n"
-    "Usage: varnel --mle [-g VALUE | --two-parameter] [--threads N] [--json] [--plot FILE] [-q] DATAFILE\n"
-    "Life data by maximum likelihood: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT\n"
-    "identical units) or LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter\n"
-    "model (gamma 0, or VALUE with -g) and the three-parameter model, and compares them.\n"
+    "Usage: varnel --life [--method mle|rrx|rry] [-g VALUE | --two-parameter] [--threads N] [--json]\n"
+    "                     [--plot FILE] [-q] DATAFILE\n"
+    "Life data: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT identical units) or\n"
+    "LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter model (gamma 0, or\n"
+    "VALUE with -g) and the three-parameter model; by maximum likelihood it also compares them.\n"
+    "      --method WORD      mle: maximum likelihood (default), with bounds and goodness of fit;\n"
+    "                         rrx, rry: median rank regression of x on y or of y on x, at Johnson's\n"
+    "                         adjusted ranks, estimates only, for exact failure times and suspensions\n"
+    "      --mle              the same as --life --method mle\n"
     "      --two-parameter    fit only the two-parameter model (so does -g)\n"
     "      --threads N        threads for the sums (default: one per hardware thread); never changes a result\n";
 
@@ -42,7 +47,7 @@ struct OptionName {
 
 const OptionName valueOptions[] = {
     {"-g", "--gamma"}, {"-r", "--rank"}, {"-m", "--initial-m"}, {"-o", "--report"}, {"-t", "--time-limit"},
-    {"--plot", "--plot"}, {"--threads", "--threads"}, // no short form
+    {"--plot", "--plot"}, {"--threads", "--threads"}, {"--method", "--method"}, // no short form
 };
 
 // Options that only the classic method takes; --mle refuses them.
@@ -71,6 +76,21 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
         }
         options.writeReportFile = true;
         options.reportPath = value;
+        return true;
+    }
+    if (name == "--method") {
+        const std::string word = value;
+        if (word == "mle")
+            options.method = lifedata::EstimationMethod::mle;
+        else if (word == "rrx")
+            options.method = lifedata::EstimationMethod::rrx;
+        else if (word == "rry")
+            options.method = lifedata::EstimationMethod::rry;
+        else {
+            error = "option --method needs mle, rrx or rry, not '" + word + "'";
+            return false;
+        }
+        options.methodGiven = true;
         return true;
     }
     if (name == "--plot") {
@@ -117,6 +137,22 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
     return true;
 }
 
+// --mle names its method; rank regression has no bounds and no goodness-of-fit p-value, so their
+// options would be silently ignored.
+bool methodWordsAgree(const CliOptions& options, std::string& error)
+{
+    if (options.lifeOption == "--mle" && options.method != lifedata::EstimationMethod::mle) {
+        error = "--mle means --life --method mle; for rank regression use --life --method " +
+                std::string(lifedata::methodName(options.method));
+        return false;
+    }
+    if (options.method != lifedata::EstimationMethod::mle && !options.likelihoodOnlyOption.empty()) {
+        error = options.likelihoodOnlyOption + " needs --method mle: rank regression gives estimates only";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::string& error)
@@ -140,8 +176,13 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             options.quiet = true;
         } else if (word == "--json") {
             options.json = true;
-        } else if (word == "--mle") {
+        } else if (word == "--mle" || word == "--life") {
+            if (options.mle && options.lifeOption != word) {
+                error = "give one of --life and --mle (--mle means --life --method mle)";
+                return false;
+            }
             options.mle = true;
+            options.lifeOption = word;
         } else if (word == "--two-parameter") {
             options.twoParameter = true;
         } else {
@@ -167,6 +208,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
                     return false;
                 if (options.boundsOption.empty())
                     options.boundsOption = name;
+                if (options.likelihoodOnlyOption.empty() && name != "--b-life" && name != "--at")
+                    options.likelihoodOnlyOption = name;
                 continue;
             }
             if (!applyValue(*option, value, options, error))
@@ -186,17 +229,20 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
         return false;
     }
     if (options.mle && !options.classicOnlyOption.empty()) {
-        error = "option " + options.classicOnlyOption + " cannot be used with --mle";
+        error = "option " + options.classicOnlyOption + " cannot be used with " + options.lifeOption;
         return false;
     }
-    if (!options.mle && (options.twoParameter || options.threads != 0)) {
-        error = std::string(options.twoParameter ? "--two-parameter" : "--threads") + " needs --mle";
+    if (!options.mle && (options.twoParameter || options.threads != 0 || options.methodGiven)) {
+        error = std::string(options.twoParameter ? "--two-parameter" : options.threads != 0 ? "--threads" : "--method") +
+                " needs --life";
         return false;
     }
     if (!options.mle && !options.boundsOption.empty()) {
-        error = options.boundsOption + " needs --mle";
+        error = options.boundsOption + " needs --life";
         return false;
     }
+    if (!methodWordsAgree(options, error))
+        return false;
     if (options.json && options.writeReportFile && options.reportPath == "-") {
         error = "--json and --report - both write to standard output; choose one";
         return false;

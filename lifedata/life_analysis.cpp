@@ -1,9 +1,13 @@
 // One life-data analysis: the two-parameter fit at the requested location, the three-parameter
-// fit, and the likelihood-ratio comparison of the two when both have estimates.
+// fit, and, for maximum likelihood, the likelihood-ratio comparison of the two when both have
+// estimates.
 #include "life_analysis.h"
+
+#include <string>
 
 #include "analysis_inference.h"
 #include "chi_square_one_df.h"
+#include "rank_regression.h"
 
 namespace lifedata {
 
@@ -20,21 +24,51 @@ LikelihoodRatioTest compareModels(const WeibullFit& two, const WeibullFit& three
     return test;
 }
 
+void fitByRegression(const PreparedData& prepared, const AnalysisRequest& request, Analysis& analysis)
+{
+    const RegressionAxis axis = request.method == EstimationMethod::rrx ? RegressionAxis::x : RegressionAxis::y;
+    RankRegression regression(prepared, FitSettings{request.threads});
+    analysis.twoParameter = regression.fitTwoParameter(axis, request.gamma);
+    if (request.model != ModelChoice::twoParameter)
+        analysis.threeParameter.fit = regression.fitThreeParameter(axis);
+}
+
 } // namespace
+
+const char* methodName(EstimationMethod method)
+{
+    switch (method) {
+    case EstimationMethod::rrx:
+        return "rrx";
+    case EstimationMethod::rry:
+        return "rry";
+    case EstimationMethod::mle:
+        break;
+    }
+    return "mle";
+}
 
 Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
 {
     validateLifeData(data);
     validateInferenceRequest(request);
+    const bool regression = request.method != EstimationMethod::mle;
+    const std::size_t interval = firstIntervalRecord(data);
+    if (regression && interval < data.states.size())
+        throw DataError("record " + std::to_string(interval + 1) + ": " + regressionIntervalText);
     Analysis analysis;
     analysis.data = summarizeLifeData(data);
     const FitSettings settings{request.threads};
     const PreparedData prepared = prepareLifeData(data, settings);
-    // The two-parameter fit also decides whether the data can be fitted at all.
-    analysis.twoParameter = fitTwoParameter(prepared, request.gamma, settings);
-    if (request.model != ModelChoice::twoParameter)
-        analysis.threeParameter = fitThreeParameter(prepared, settings);
-    analysis.likelihoodRatio = compareModels(analysis.twoParameter, analysis.threeParameter.fit);
+    if (regression) {
+        fitByRegression(prepared, request, analysis);
+    } else {
+        // The two-parameter fit also decides whether the data can be fitted at all.
+        analysis.twoParameter = fitTwoParameter(prepared, request.gamma, settings);
+        if (request.model != ModelChoice::twoParameter)
+            analysis.threeParameter = fitThreeParameter(prepared, settings);
+        analysis.likelihoodRatio = compareModels(analysis.twoParameter, analysis.threeParameter.fit);
+    }
     inferFittedModels(prepared, request, analysis);
     return analysis;
 }

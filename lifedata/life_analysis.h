@@ -9,7 +9,14 @@ namespace lifedata {
 
 enum class ModelChoice { both, twoParameter, threeParameter };
 
+// Maximum likelihood, or median rank regression of x on y (rrx) or of y on x (rry).
+enum class EstimationMethod { mle, rrx, rry };
+
+// "mle", "rrx" or "rry": the word the options and the JSON use.
+const char* methodName(EstimationMethod method);
+
 struct AnalysisRequest {
+    EstimationMethod method = EstimationMethod::mle;
     ModelChoice model = ModelChoice::both;
     double gamma = 0;     // the fixed location of the two-parameter fit
     unsigned threads = 0; // 0: one per hardware thread; never changes a result
@@ -39,7 +46,8 @@ struct Analysis {
     ModelInference threeParameterInference;
 };
 
-// Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed.
+// Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed;
+// for rank regression, also for data with intervals ("record N: " and regressionIntervalText).
 Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request);
 
 } // namespace lifedata
