@@ -77,14 +77,15 @@ double unitCount(const PreparedData& data)
     return units;
 }
 
-// The covariance in (m, eta[, gamma]): d m = m d ln m and d eta = eta d ln eta.
+// The covariance in (m, eta[, gamma]): d m = m d ln m and d eta = eta d ln eta. The inverse can
+// differ from its mirror in the last bit; one triangle, mirrored, gives a symmetric matrix.
 void setParameterCovariance(ModelInference& inference, const WeibullEstimate& e, const ParameterCovariance& c)
 {
     const double scale[3] = {e.m, e.eta, 1};
     inference.covarianceSize = c.size;
     for (int i = 0; i < c.size; ++i) {
-        for (int j = 0; j < c.size; ++j)
-            inference.covariance[i][j] = scale[i] * c.c[i][j] * scale[j];
+        for (int j = i; j < c.size; ++j)
+            inference.covariance[i][j] = inference.covariance[j][i] = scale[i] * c.c[i][j] * scale[j];
     }
 }
 
