@@ -57,6 +57,7 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     if (regression && interval < data.states.size())
         throw DataError("record " + std::to_string(interval + 1) + ": " + regressionIntervalText);
     Analysis analysis;
+    analysis.method = request.method;
     analysis.data = summarizeLifeData(data);
     const FitSettings settings{request.threads};
     const PreparedData prepared = prepareLifeData(data, settings);

@@ -38,6 +38,7 @@ struct LikelihoodRatioTest {
 };
 
 struct Analysis {
+    EstimationMethod method = EstimationMethod::mle;
     DataSummary data;
     WeibullFit twoParameter;
     ThreeParameterFit threeParameter;
