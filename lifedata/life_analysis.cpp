@@ -35,19 +35,6 @@ void fitByRegression(const PreparedData& prepared, const AnalysisRequest& reques
 
 } // namespace
 
-const char* methodName(EstimationMethod method)
-{
-    switch (method) {
-    case EstimationMethod::rrx:
-        return "rrx";
-    case EstimationMethod::rry:
-        return "rry";
-    case EstimationMethod::mle:
-        break;
-    }
-    return "mle";
-}
-
 Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
 {
     validateLifeData(data);

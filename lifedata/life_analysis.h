@@ -12,8 +12,12 @@ enum class ModelChoice { both, twoParameter, threeParameter };
 // Maximum likelihood, or median rank regression of x on y (rrx) or of y on x (rry).
 enum class EstimationMethod { mle, rrx, rry };
 
-// "mle", "rrx" or "rry": the word the options and the JSON use.
-const char* methodName(EstimationMethod method);
+// "mle", "rrx" or "rry": the word the options and the JSON use. Inline, so that the option parser
+// needs nothing of the analysis to name a method.
+inline const char* methodName(EstimationMethod method)
+{
+    return method == EstimationMethod::rrx ? "rrx" : method == EstimationMethod::rry ? "rry" : "mle";
+}
 
 struct AnalysisRequest {
     EstimationMethod method = EstimationMethod::mle;
