@@ -46,6 +46,26 @@ struct Trial {
     double rSquared;
 };
 
+// The mean y of a record's units and the sum of their squares about it, unit by unit in rank order
+// (Welford's recurrence, which keeps the digits that a sum of squares less a square would lose).
+struct RecordSpread {
+    double mean = 0;
+    double m2 = 0;
+};
+
+RecordSpread unitSpread(const RankRun& run, double allUnits)
+{
+    RecordSpread s;
+    for (double k = 1; k <= run.count; ++k) {
+        const double F = medianRankUnreliability(run.rankBefore + k * run.increment, allUnits);
+        const double y = std::log(-std::log1p(-F));
+        const double delta = y - s.mean;
+        s.mean += delta / k;
+        s.m2 += delta * (y - s.mean);
+    }
+    return s;
+}
+
 } // namespace
 
 std::size_t firstIntervalRecord(const LifeData& data)
@@ -79,33 +99,21 @@ RankRegression::RankRegression(const PreparedData& data, const FitSettings& sett
 {
     checkFittable(data);
     const std::vector<RankRun> runs = adjustedRankRuns(data);
-    double allUnits = 0; // failed and suspended: the ranks run over all of them
-    for (double c : data.failureCounts)
-        allUnits += c;
-    for (double c : data.suspensionCounts)
-        allUnits += c;
-    struct Spread {
-        double m2 = 0;
-        void add(const Spread& o) { m2 += o.m2; }
-    };
+    const double allUnits = rankedUnits(data);
     recordMeanY_.assign(runs.size(), 0);
     std::vector<double> recordM2(runs.size(), 0);
     work_->run(static_cast<std::uint32_t>(runs.size()), [&](std::uint32_t, std::uint32_t begin, std::uint32_t end) {
         for (std::uint32_t j = begin; j < end; ++j) {
-            const RankRun& run = runs[j];
-            double mean = 0, m2 = 0;
-            for (double k = 1; k <= run.count; ++k) {
-                const double F = medianRankUnreliability(run.rankBefore + k * run.increment, allUnits);
-                const double y = std::log(-std::log1p(-F));
-                const double delta = y - mean;
-                mean += delta / k;
-                m2 += delta * (y - mean);
-            }
-            recordMeanY_[j] = mean;
-            recordM2[j] = m2;
+            const RecordSpread spread = unitSpread(runs[j], allUnits);
+            recordMeanY_[j] = spread.mean;
+            recordM2[j] = spread.m2;
         }
     });
     units_ = data.failureUnits;
+    struct Spread {
+        double m2 = 0;
+        void add(const Spread& o) { m2 += o.m2; }
+    };
     struct Total {
         double y = 0;
         void add(const Total& o) { y += o.y; }

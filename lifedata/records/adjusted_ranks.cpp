@@ -81,9 +81,11 @@ std::vector<RankedFailure> adjustedRankFailures(const LifeData& data)
     return failures;
 }
 
+double rankedUnits(const PreparedData& data) { return sum(data.failureCounts) + sum(data.suspensionCounts); }
+
 std::vector<RankRun> adjustedRankRuns(const PreparedData& data)
 {
-    RankWalk walk(sum(data.failureCounts) + sum(data.suspensionCounts));
+    RankWalk walk(rankedUnits(data));
     std::vector<RankRun> runs;
     runs.reserve(data.failureTimes.size());
     std::size_t s = 0;

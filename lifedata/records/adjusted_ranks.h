@@ -32,6 +32,9 @@ struct RankRun {
 // units written line by line give the same runs to the bit.
 std::vector<RankRun> adjustedRankRuns(const PreparedData& data);
 
+// N, the units the ranks of prepared data run over: its failed and suspended units.
+double rankedUnits(const PreparedData& data);
+
 // Bernard's median rank (rank - 0.3) / (units + 0.4), the unreliability at a rank.
 inline double medianRankUnreliability(double rank, double units) { return (rank - 0.3) / (units + 0.4); }
 
