@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "analysis_json.h"
@@ -143,6 +144,48 @@ TEST(FitSummary, ReducedBiasShapeOnlyForTwoParametersWithoutIntervals)
     EXPECT_NE(analysisJson(salinity, request).find("\"mReducedBias\": null,\n    \"mReducedBiasText\": \"not defined "
                                                    "for data with intervals\""),
               std::string::npos);
+}
+
+TEST(FitSummary, TheWholeDocumentIsTheSameForAnyThreadsAndForCounts)
+{
+    // Distinct times: enough records for the helpers to share the sums.
+    std::mt19937_64 random(11);
+    std::weibull_distribution<double> life(2.5, 300);
+    std::uniform_real_distribution<double> uniform(0, 1);
+    LifeData lines;
+    for (int i = 0; i < 40000; ++i) {
+        const double t = life(random);
+        lines.values.push_back(t);
+        lines.upper.push_back(t);
+        lines.states.push_back(uniform(random) < 0.4 ? State::suspension : State::failure);
+        lines.counts.push_back(1);
+    }
+    AnalysisRequest request;
+    request.model = ModelChoice::twoParameter;
+    request.bounds = BoundsChoice::fisher;
+    request.threads = 1;
+    const std::string one = analysisJson(analyseLifeData(lines, request), request);
+    request.threads = 3;
+    EXPECT_EQ(analysisJson(analyseLifeData(lines, request), request), one);
+
+    LifeData counted = lines;
+    counted.values.push_back(lines.values[0]);
+    counted.upper.push_back(lines.upper[0]);
+    counted.states.push_back(lines.states[0]);
+    counted.counts.push_back(2);
+    lines.values.insert(lines.values.end(), 2, lines.values[0]);
+    lines.upper.insert(lines.upper.end(), 2, lines.upper[0]);
+    lines.states.insert(lines.states.end(), 2, lines.states[0]);
+    lines.counts.insert(lines.counts.end(), 2, 1);
+    const std::string byLine = analysisJson(analyseLifeData(lines, request), request);
+    std::string byCount = analysisJson(analyseLifeData(counted, request), request);
+    // Only the number of lines differs.
+    const std::string counted40001 = "\"lines\": 40001", lines40002 = "\"lines\": 40002";
+    const std::size_t at = byCount.find(counted40001);
+    ASSERT_NE(at, std::string::npos);
+    byCount.replace(at, counted40001.size(), lines40002);
+    EXPECT_EQ(byCount, byLine);
+    EXPECT_NE(byLine.find("\"covariance\""), std::string::npos);
 }
 
 } // namespace
