@@ -27,12 +27,17 @@ const char* const usageText =
     "\n"
     "Ctrl-C stops the shape iteration and prints the results for the m reached; a second Ctrl-C quits.\n"
     "\n"
-    "Usage: varnel --mle [-g VALUE | --two-parameter] [--shape M] [--threads N] [--json] [--plot FILE] [-q] DATAFILE\n"
-    "Life data by maximum likelihood: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT\n"
-    "identical units) or LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter\n"
-    "model (gamma 0, or VALUE with -g) and the three-parameter model, and compares them.\n"
+    "Usage: varnel --life [--method mle|rrx|rry] [-g VALUE | --two-parameter] [--shape M] [--threads N]\n"
+    "                     [--json] [--plot FILE] [-q] DATAFILE\n"
+    "Life data: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT identical units) or\n"
+    "LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter model (gamma 0, or\n"
+    "VALUE with -g) and the three-parameter model; by maximum likelihood it also compares them.\n"
     "Data lines are read whole; a signed time, nan, inf or a NUL byte is an error naming its line.\n"
     "Exit status 1 also when the two-parameter fit does not converge (the results are still printed).\n"
+    "      --method WORD      mle: maximum likelihood (default), with bounds and goodness of fit;\n"
+    "                         rrx, rry: median rank regression of x on y or of y on x, at Johnson's\n"
+    "                         adjusted ranks, estimates only, for exact failure times and suspensions\n"
+    "      --mle              the same as --life --method mle\n"
     "      --two-parameter    fit only the two-parameter model (so does -g)\n"
     "      --threads N        threads for the sums, the calling thread included, 1 to 1024\n"
     "                         (default: one per hardware thread); never changes a result\n"
@@ -48,7 +53,7 @@ struct OptionName {
 
 const OptionName valueOptions[] = {
     {"-g", "--gamma"}, {"-r", "--rank"}, {"-m", "--initial-m"}, {"-o", "--report"}, {"-t", "--time-limit"},
-    {"--plot", "--plot"}, {"--threads", "--threads"}, {"--shape", "--shape"}, // no short form
+    {"--plot", "--plot"}, {"--threads", "--threads"}, {"--shape", "--shape"}, {"--method", "--method"}, // no short form
 };
 
 // Options that only the classic method takes; --mle refuses them.
@@ -77,6 +82,21 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
         }
         options.writeReportFile = true;
         options.reportPath = value;
+        return true;
+    }
+    if (name == "--method") {
+        const std::string word = value;
+        if (word == "mle")
+            options.method = lifedata::EstimationMethod::mle;
+        else if (word == "rrx")
+            options.method = lifedata::EstimationMethod::rrx;
+        else if (word == "rry")
+            options.method = lifedata::EstimationMethod::rry;
+        else {
+            error = "option --method needs mle, rrx or rry, not '" + word + "'";
+            return false;
+        }
+        options.methodGiven = true;
         return true;
     }
     if (name == "--plot") {
@@ -150,7 +170,8 @@ std::string optionName(const std::string& word)
 // An option of the other methods: a plan refuses it by name (an unknown word stays unknown).
 bool isKnownOption(const std::string& name)
 {
-    return findValueOption(name) || isBoundsOption(name) || name == "--mle" || name == "--two-parameter";
+    return findValueOption(name) || isBoundsOption(name) || name == "--mle" || name == "--life" ||
+           name == "--two-parameter";
 }
 
 // The checks after every word of a plan: no data file, and every value it needs.
@@ -162,6 +183,22 @@ bool finishPlan(int files, CliOptions& options, std::string& error)
     }
     options.planValues.shape = options.shape;
     return checkPlanComplete(options.planValues, error);
+}
+
+// --mle names its method; rank regression has no bounds and no goodness-of-fit p-value, so their
+// options would be silently ignored.
+bool methodWordsAgree(const CliOptions& options, std::string& error)
+{
+    if (options.lifeOption == "--mle" && options.method != lifedata::EstimationMethod::mle) {
+        error = "--mle means --life --method mle; for rank regression use --life --method " +
+                std::string(lifedata::methodName(options.method));
+        return false;
+    }
+    if (options.method != lifedata::EstimationMethod::mle && !options.likelihoodOnlyOption.empty()) {
+        error = options.likelihoodOnlyOption + " needs --method mle: rank regression gives estimates only";
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -192,8 +229,13 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             options.quiet = true;
         } else if (word == "--json") {
             options.json = true;
-        } else if (word == "--mle") {
+        } else if (word == "--mle" || word == "--life") {
+            if (options.mle && options.lifeOption != word) {
+                error = "give one of --life and --mle (--mle means --life --method mle)";
+                return false;
+            }
             options.mle = true;
+            options.lifeOption = word;
         } else if (word == "--plan") {
             // Read before the loop.
         } else if (word == "--two-parameter") {
@@ -231,6 +273,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
                     return false;
                 if (options.boundsOption.empty())
                     options.boundsOption = name;
+                if (options.likelihoodOnlyOption.empty() && name != "--b-life" && name != "--at")
+                    options.likelihoodOnlyOption = name;
                 continue;
             }
             if (!applyValue(*option, value, options, error))
@@ -252,15 +296,20 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
         return false;
     }
     if (options.mle && !options.classicOnlyOption.empty()) {
-        error = "option " + options.classicOnlyOption + " cannot be used with --mle";
+        error = "option " + options.classicOnlyOption + " cannot be used with " + options.lifeOption;
         return false;
     }
-    if (!options.mle && (options.twoParameter || options.threads != 0)) {
-        error = std::string(options.twoParameter ? "--two-parameter" : "--threads") + " needs --mle";
+    if (!options.mle && (options.twoParameter || options.threads != 0 || options.methodGiven)) {
+        error = std::string(options.twoParameter ? "--two-parameter" : options.threads != 0 ? "--threads" : "--method") +
+                " needs --life";
         return false;
     }
     if (!options.mle && options.shape != 0) {
-        error = "--shape needs --mle or --plan";
+        error = "--shape needs --life or --plan";
+        return false;
+    }
+    if (options.shape != 0 && options.method != lifedata::EstimationMethod::mle) {
+        error = "--shape needs --method mle: a known shape's eta is a likelihood estimate";
         return false;
     }
     if (options.shape != 0 && options.bounds.bootstrap != 0) {
@@ -268,9 +317,11 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
         return false;
     }
     if (!options.mle && !options.boundsOption.empty()) {
-        error = options.boundsOption + " needs --mle";
+        error = options.boundsOption + " needs --life";
         return false;
     }
+    if (!methodWordsAgree(options, error))
+        return false;
     if (options.json && options.writeReportFile && options.reportPath == "-") {
         error = "--json and --report - both write to standard output; choose one";
         return false;

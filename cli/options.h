@@ -18,16 +18,20 @@ struct CliOptions {
     bool json = false;      // results as one JSON object on standard output
     double timeLimit = 0.0; // seconds; 0 means none
     bool quiet = false;
-    bool mle = false;          // the life-data method: maximum likelihood with censored data
-    bool twoParameter = false; // --mle: fit only the two-parameter model
-    unsigned threads = 0;      // --mle: threads for the sums; 0 means one per hardware thread
+    bool mle = false;          // the life-data method (--life, or --mle): censored data, counts, intervals
+    std::string lifeOption;    // "--life" or "--mle", as given, for messages
+    bool twoParameter = false; // --life: fit only the two-parameter model
+    unsigned threads = 0;      // --life: threads for the sums; 0 means one per hardware thread
+    lifedata::EstimationMethod method = lifedata::EstimationMethod::mle; // --life --method
+    bool methodGiven = false;
     std::string classicOnlyOption; // the first option given that only the classic method takes
-    lifedata::AnalysisRequest bounds; // --mle: its bounds and goodness-of-fit choices (the rest unused)
+    lifedata::AnalysisRequest bounds; // --life: its bounds and goodness-of-fit choices (the rest unused)
     bool bLifeGiven = false;          // a --b-life replaced the default percents
     std::string boundsOption;         // the first bounds or goodness-of-fit option given
     double shape = 0;                 // --shape: the known m of --mle, or the m of --plan; 0 means none
     bool plan = false;                // --plan: a test plan, from its options alone (no data file)
     lifedata::TestPlan planValues;    // --plan: the values given; units or test time is 0, to be found
+    std::string likelihoodOnlyOption; // the first of them that rank regression has no use for
     bool help = false;
     bool version = false;
 };

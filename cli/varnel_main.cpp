@@ -205,7 +205,7 @@ int main(int argc, char** argv)
     if (options.plan)
         return runPlan(options);
     if (options.mle)
-        return runMle(options);
+        return runLifeAnalysis(options);
     if (!copyPath(state.RFile, sizeof state.RFile, options.dataFile))
         return usageError("data file path is longer than 511 characters");
     if (options.writeReportFile && !copyPath(state.reportFile, sizeof state.reportFile, options.reportPath))

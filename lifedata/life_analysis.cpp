@@ -1,10 +1,14 @@
 // One life-data analysis: the two-parameter fit at the requested location, the three-parameter
-// fit, and the likelihood-ratio comparison of the two when both have estimates.
+// fit, and, for maximum likelihood, the likelihood-ratio comparison of the two when both have
+// estimates.
 #include "life_analysis.h"
+
+#include <string>
 
 #include "analysis_inference.h"
 #include "chi_square_one_df.h"
 #include "known_shape_fit.h"
+#include "rank_regression.h"
 
 namespace lifedata {
 
@@ -21,13 +25,27 @@ LikelihoodRatioTest compareModels(const WeibullFit& two, const WeibullFit& three
     return test;
 }
 
+void fitByRegression(const PreparedData& prepared, const AnalysisRequest& request, Analysis& analysis)
+{
+    const RegressionAxis axis = request.method == EstimationMethod::rrx ? RegressionAxis::x : RegressionAxis::y;
+    RankRegression regression(prepared, FitSettings{request.threads});
+    analysis.twoParameter = regression.fitTwoParameter(axis, request.gamma);
+    if (request.model != ModelChoice::twoParameter)
+        analysis.threeParameter.fit = regression.fitThreeParameter(axis);
+}
+
 } // namespace
 
 Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
 {
     validateLifeData(data);
     validateInferenceRequest(request);
+    const bool regression = request.method != EstimationMethod::mle;
+    const std::size_t interval = firstIntervalRecord(data);
+    if (regression && interval < data.states.size())
+        throw DataError("record " + std::to_string(interval + 1) + ": " + regressionIntervalText);
     Analysis analysis;
+    analysis.method = request.method;
     analysis.data = summarizeLifeData(data);
     const FitSettings settings{request.threads, request.cancel};
     const PreparedData prepared = prepareLifeData(data, settings);
@@ -38,13 +56,17 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
         inferKnownShapeModel(prepared, request, known, analysis);
         return analysis;
     }
-    // The two-parameter fit also decides whether the data can be fitted at all.
-    analysis.twoParameter = fitTwoParameter(prepared, request.gamma, settings);
-    stopIfCancelled(request.cancel);
-    if (request.model != ModelChoice::twoParameter)
-        analysis.threeParameter = fitThreeParameter(prepared, settings);
-    stopIfCancelled(request.cancel);
-    analysis.likelihoodRatio = compareModels(analysis.twoParameter, analysis.threeParameter.fit);
+    if (regression) {
+        fitByRegression(prepared, request, analysis);
+    } else {
+        // The two-parameter fit also decides whether the data can be fitted at all.
+        analysis.twoParameter = fitTwoParameter(prepared, request.gamma, settings);
+        stopIfCancelled(request.cancel);
+        if (request.model != ModelChoice::twoParameter)
+            analysis.threeParameter = fitThreeParameter(prepared, settings);
+        stopIfCancelled(request.cancel);
+        analysis.likelihoodRatio = compareModels(analysis.twoParameter, analysis.threeParameter.fit);
+    }
     inferFittedModels(prepared, request, analysis);
     return analysis;
 }

@@ -13,7 +13,18 @@ enum class ModelChoice { both, twoParameter, threeParameter };
 // The most threads an analysis starts: each is a real thread, and the sums gain nothing from more.
 constexpr unsigned maximumThreads = 1024;
 
+// Maximum likelihood, or median rank regression of x on y (rrx) or of y on x (rry).
+enum class EstimationMethod { mle, rrx, rry };
+
+// "mle", "rrx" or "rry": the word the options and the JSON use. Inline, so that the option parser
+// needs nothing of the analysis to name a method.
+inline const char* methodName(EstimationMethod method)
+{
+    return method == EstimationMethod::rrx ? "rrx" : method == EstimationMethod::rry ? "rry" : "mle";
+}
+
 struct AnalysisRequest {
+    EstimationMethod method = EstimationMethod::mle;
     ModelChoice model = ModelChoice::both;
     double gamma = 0;     // the fixed location of the two-parameter fit
     double shape = 0;     // above 0: m is known and only eta is fitted (then no three-parameter fit)
@@ -40,6 +51,7 @@ struct LikelihoodRatioTest {
 };
 
 struct Analysis {
+    EstimationMethod method = EstimationMethod::mle;
     DataSummary data;
     WeibullFit twoParameter;
     ThreeParameterFit threeParameter;
@@ -48,7 +60,8 @@ struct Analysis {
     ModelInference threeParameterInference;
 };
 
-// Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed,
+// Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed
+// (for rank regression, also for data with intervals: "record N: " and regressionIntervalText), and
 // AnalysisCancelled when request.cancel is set before the analysis ends.
 Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request);
 

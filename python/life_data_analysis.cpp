@@ -55,6 +55,17 @@ lifedata::BoundsChoice boundsChoice(const std::string& bounds)
     throw py::value_error("bounds must be 'none', 'fisher', 'lr' or 'both', not '" + bounds + "'");
 }
 
+lifedata::EstimationMethod estimationMethod(const std::string& method)
+{
+    if (method == "mle")
+        return lifedata::EstimationMethod::mle;
+    if (method == "rrx")
+        return lifedata::EstimationMethod::rrx;
+    if (method == "rry")
+        return lifedata::EstimationMethod::rry;
+    throw py::value_error("method must be 'mle', 'rrx' or 'rry', not '" + method + "'");
+}
+
 // What the command line's options ask for; the ranges are checked by the analysis, with its texts.
 struct FitOptions {
     std::string model;
@@ -67,6 +78,7 @@ struct FitOptions {
     std::optional<std::uint64_t> seed;
     unsigned threads;
     std::optional<double> shape;
+    std::string method;
 };
 
 lifedata::AnalysisRequest analysisRequest(const FitOptions& options)
@@ -82,6 +94,9 @@ lifedata::AnalysisRequest analysisRequest(const FitOptions& options)
     request.bootstrap = options.bootstrap;
     request.seed = options.seed.value_or(request.seed);
     request.threads = options.threads;
+    request.method = estimationMethod(options.method);
+    if (request.shape > 0 && request.method != lifedata::EstimationMethod::mle)
+        throw py::value_error("shape needs method 'mle': a known shape's eta is a likelihood estimate");
     return request;
 }
 
@@ -162,10 +177,10 @@ void defineLifeDataAnalysis(py::module_& module)
                "The data file's records: (times, states, counts, interval upper ends).");
     py::class_<FitOptions>(module, "_FitOptions")
         .def(py::init<std::string, std::optional<double>, double, std::vector<double>, std::vector<double>, std::string,
-                      unsigned, std::optional<std::uint64_t>, unsigned, std::optional<double>>());
+                      unsigned, std::optional<std::uint64_t>, unsigned, std::optional<double>, std::string>());
     module.def("_fit", &fit, py::arg("times"), py::arg("states"), py::arg("counts"), py::arg("intervals"),
                py::arg("options"),
-               "The life-data analysis of the records as the JSON text of `varnel --mle --json`.");
+               "The life-data analysis of the records as the JSON text of `varnel --life --json`.");
     module.def("_adjusted_ranks", &adjustedRanks, py::arg("times"), py::arg("states"), py::arg("counts"),
                py::arg("intervals"), "The failures' times and unreliabilities at Johnson's adjusted ranks.");
 }

@@ -685,7 +685,7 @@ TEST(CliMle, StatusesErrorsAndTheClassicWarning)
 
     run = runVarnel({"--mle", "-g", "10", example("ball_bearings.dat")});
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.out.find("gamma               1.00000000e+001"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\ngamma                  10\n"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("three-parameter"), std::string::npos) << run.out;
 
     const std::string bad = writeTempFile("cli-mle-bad.dat", "1\n2 F 0\n");
@@ -708,7 +708,7 @@ TEST(CliMle, StatusesErrorsAndTheClassicWarning)
     run = runVarnel({"-q", example("ovarian_suspensions.dat")});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("varnel: warning: 14 data lines are marked S or I or with a count; the classic method "
-                           "counts each line as one failure (use --mle"),
+                           "counts each line as one failure (use --life"),
               std::string::npos)
         << run.err;
     EXPECT_EQ(runVarnel({"-q", example("ball_bearings.dat")}).err.find("warning"), std::string::npos);
@@ -746,7 +746,7 @@ TEST(CliKnownShape, WeibayesWithoutFailuresIsAResultAndCountsMatchLines)
     written = runVarnel({"--mle", "--shape", "2", counted});
     EXPECT_EQ(written.status, 0);
     EXPECT_NE(written.out.find("m (known)"), std::string::npos) << written.out;
-    EXPECT_NE(written.out.find("Weibayes: eta >= 2.38217116e+002 at one-sided confidence 0.95"), std::string::npos)
+    EXPECT_NE(written.out.find("Weibayes: eta >= 238.217 at one-sided confidence 0.95"), std::string::npos)
         << written.out;
 }
 
@@ -820,12 +820,123 @@ TEST(CliPlan, UsageErrors)
              {{"--plan", "--shape", "2", "--reliability", "0.9", "--at", "5", "--confidence", "0.9"},
               "--plan needs --units or --test-time"},
              {{"--units", "5", data}, "--units needs --plan"},
-             {{"--shape", "2", data}, "--shape needs --mle or --plan"},
+             {{"--shape", "2", data}, "--shape needs --life or --plan"},
              {{"--mle", "--shape", "2", "--bootstrap", "10", data}, "--bootstrap cannot be used with --shape"}}) {
         const ProgramRun run = runVarnel(words);
         EXPECT_EQ(run.status, 2) << message;
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
     }
+}
+
+// ---- --life, its methods, and its text ---------------------------------------------------------
+
+TEST(CliLife, LifeAndMleWriteTheSameDocument)
+{
+    const ProgramRun mle = runVarnel({"--mle", "--json", "--threads", "1", example("ovarian_suspensions.dat")});
+    ASSERT_EQ(mle.status, 0) << mle.err;
+    EXPECT_EQ(runVarnel({"--life", "--json", "--threads", "1", example("ovarian_suspensions.dat")}).out, mle.out);
+    EXPECT_EQ(runVarnel({"--life", "--method", "mle", "--json", example("ovarian_suspensions.dat")}).out, mle.out);
+    const json doc = json::parse(mle.out);
+    EXPECT_EQ(doc["method"], "mle");
+    // What every maximum-likelihood fit adds, from the analysis itself.
+    const lifedata::Analysis analysis =
+        lifedata::analyseLifeData(lifedata::readLifeDataFile(example("ovarian_suspensions.dat")), {});
+    const lifedata::ModelInference& two = analysis.twoParameterInference;
+    EXPECT_EQ(doc["twoParameter"]["covariance"][0][1].get<double>(), two.covariance[0][1]);
+    EXPECT_EQ(doc["twoParameter"]["standardErrors"]["eta"].get<double>(), std::sqrt(two.covariance[1][1]));
+    EXPECT_EQ(doc["twoParameter"]["aicc"].get<double>(), two.criteria.aicc);
+    EXPECT_EQ(doc["twoParameter"]["mode"].get<double>(), two.distribution.mode);
+    EXPECT_EQ(doc["twoParameter"]["mReducedBias"].get<double>(), two.mReducedBias);
+    // No three-parameter estimate here, and so nothing of it.
+    EXPECT_FALSE(doc["threeParameter"].contains("covariance"));
+    const json bearings = json::parse(runVarnel({"--life", "--json", example("ball_bearings.dat")}).out);
+    EXPECT_EQ(bearings["threeParameter"]["covariance"].size(), 3u);
+    EXPECT_EQ(bearings["threeParameter"]["standardErrors"].size(), 3u);
+    EXPECT_FALSE(bearings["threeParameter"].contains("mReducedBias"));
+}
+
+TEST(CliLife, RankRegressionWritesEstimatesOnlyAndDrawsItsLine)
+{
+    const std::string plotPath = writeTempFile("cli-rry.svg", "");
+    const ProgramRun run = runVarnel({"--life", "--method", "rry", "--json", "--at", "50", "--plot", plotPath,
+                                      example("ball_bearings.dat")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json doc = json::parse(run.out);
+    lifedata::AnalysisRequest request;
+    request.method = lifedata::EstimationMethod::rry;
+    request.at = {50};
+    const lifedata::Analysis analysis =
+        lifedata::analyseLifeData(lifedata::readLifeDataFile(example("ball_bearings.dat")), request);
+    EXPECT_EQ(doc["method"], "rry");
+    EXPECT_FALSE(doc.contains("likelihoodRatio"));
+    for (const auto& [key, fit] : {std::pair{"twoParameter", analysis.twoParameter},
+                                   std::pair{"threeParameter", analysis.threeParameter.fit}}) {
+        const json& model = doc[key];
+        EXPECT_EQ(model["m"].get<double>(), fit.m) << key;
+        EXPECT_EQ(model["rSquared"].get<double>(), fit.rSquared) << key;
+        for (const char* absent : {"logLikelihood", "confidence", "goodnessOfFit", "standardErrors", "aic", "profile"})
+            EXPECT_FALSE(model.contains(absent)) << key << " " << absent;
+        // Bound members are absent, not null.
+        EXPECT_EQ(model["bounds"]["m"].size(), 1u) << model["bounds"]["m"];
+        EXPECT_EQ(model["bLives"][0].size(), 2u) << model["bLives"][0];
+        EXPECT_EQ(model["reliability"][0].size(), 2u) << model["reliability"][0];
+        EXPECT_TRUE(model.contains("median"));
+    }
+    const ParsedPlot plot = parsePlot(fileText(plotPath));
+    ASSERT_TRUE(plot.doc);
+    ASSERT_EQ(plot.fitLines.size(), 1u);
+    EXPECT_NE(plot.legend.find("rank regression on Y"), std::string::npos) << plot.legend;
+    // The line is y = m (x - ln eta) of the regression.
+    const lifedata::WeibullFit& two = analysis.twoParameter;
+    for (const char* end : {"1", "2"}) {
+        const double x = plot.x.unitOf(pixel(plot.fitLines[0], (std::string("x") + end).c_str()));
+        EXPECT_NEAR(pixel(plot.fitLines[0], (std::string("y") + end).c_str()),
+                    plot.y.pixelOf(two.m * (x - std::log(two.eta))), 0.05);
+    }
+
+    const ProgramRun text = runVarnel({"--life", "--method", "rrx", example("ball_bearings.dat")});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("Rank regression on X   two-parameter       three-parameter\n"
+                            "m                      2.24789             1.85532\n"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("\nr^2                    0.970344            0.978135\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("the bounds are given by --method mle"), std::string::npos) << text.out;
+}
+
+TEST(CliLife, MaximumLikelihoodTextInSixDigits)
+{
+    const ProgramRun run = runVarnel({"--life", "-g", "0", example("ball_bearings.dat")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* line : {"\nm                      2.10206\n", "\nm reduced bias         2.02012\n",
+                             "\neta                    81.8783\n", "\nlog-likelihood        -113.691\n",
+                             "\nse(m)                  0.328687\n", "\nAICc                   231.983\n",
+                             "\nmean                   72.5187\n", "\n  m              2.10206        1.5472       .. 2.8559 "})
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+}
+
+TEST(CliLife, RegressionOfIntervalsNamesTheLineAndUsageErrors)
+{
+    const std::string data = writeTempFile("cli-rr-intervals.dat", "# inspected\n10\n\n20 S\n30 40 I\n50 60 I\n");
+    const ProgramRun run = runVarnel({"--life", "--method", "rrx", "--json", data});
+    EXPECT_EQ(run.status, 1);
+    const std::string message = data + ":5: rank regression needs exact failure times; use --method mle";
+    EXPECT_EQ(run.err, "varnel: " + message + "\n");
+    const json doc = json::parse(run.out);
+    EXPECT_EQ(doc["error"], message);
+    EXPECT_EQ(doc["method"], "rrx");
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--method", "rrx"}, {"--mle", "--method", "rry"}, {"--life", "--method", "lsq"}, {"--life", "--mle"},
+             {"--life", "--method", "rrx", "--confidence", "0.9"}, {"--life", "--method", "rry", "--bootstrap", "10"},
+             {"--life", "--method", "rry", "--b-life", "5", "--bounds", "lr"}}) {
+        std::vector<std::string> words = args;
+        words.push_back(example("ball_bearings.dat"));
+        const ProgramRun usage = runVarnel(words);
+        EXPECT_EQ(usage.status, 2) << words[0] << " " << words[1];
+        EXPECT_EQ(usage.out, "");
+    }
+    EXPECT_EQ(runVarnel({"--life", "--method", "rry", "--b-life", "5", "--at", "9", example("ball_bearings.dat")}).status, 0);
 }
 
 } // namespace

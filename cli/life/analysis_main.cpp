@@ -1,4 +1,4 @@
-// `varnel --mle`: reads life data, fits the models asked for and writes text or JSON, and the plot.
+// `varnel --life`: reads life data, fits the models asked for and writes text or JSON, and the plot.
 // Every failure is a message on standard error and exit status 1; with --json standard output also
 // gets one object naming the error, so that a script always has a document to read.
 #include "life/analysis_main.h"
@@ -12,6 +12,7 @@
 #include "data_file_check.h"
 #include "json_text.h"
 #include "life_data_file.h"
+#include "rank_regression.h"
 #include "life/analysis_text.h"
 #include "life/analysis_plot_svg.h"
 
@@ -29,7 +30,7 @@ int fail(const CliOptions& options, const std::string& message)
     std::fprintf(stderr, "varnel: %s\n", message.c_str());
     if (options.json) {
         JsonObject root(0);
-        root.add("method", jsonString("mle"));
+        root.add("method", jsonString(lifedata::methodName(options.method)));
         root.add("error", jsonString(message));
         writeStandardOutput(root.close() + "\n");
     }
@@ -46,12 +47,26 @@ lifedata::AnalysisRequest requestFrom(const CliOptions& options)
     request.shape = options.shape;
     request.gamma = options.autoGamma ? 0 : options.gamma;
     request.threads = options.threads;
+    request.method = options.method;
     return request;
+}
+
+// Rank regression names the data file's first interval line, where the analysis could only name
+// the record.
+std::string regressionIntervalProblem(const CliOptions& options, const lifedata::LifeData& data)
+{
+    if (options.method == lifedata::EstimationMethod::mle)
+        return "";
+    const std::size_t interval = lifedata::firstIntervalRecord(data);
+    if (interval == data.states.size())
+        return "";
+    return options.dataFile + ":" + std::to_string(lifedata::lineOfRecord(options.dataFile, interval)) + ": " +
+           lifedata::regressionIntervalText;
 }
 
 } // namespace
 
-int runMle(const CliOptions& options)
+int runLifeAnalysis(const CliOptions& options)
 {
     const std::string problem = dataFileProblem(options.dataFile);
     if (!problem.empty())
@@ -61,6 +76,9 @@ int runMle(const CliOptions& options)
     lifedata::Analysis analysis;
     try {
         data = lifedata::readLifeDataFile(options.dataFile);
+        const std::string intervalProblem = regressionIntervalProblem(options, data);
+        if (!intervalProblem.empty())
+            return fail(options, intervalProblem);
         analysis = lifedata::analyseLifeData(data, request);
     } catch (const lifedata::DataError& error) {
         return fail(options, error.what());
@@ -95,6 +113,6 @@ void warnAboutLifeDataLines(const std::string& path)
     const std::string lines = std::to_string(marked) + (marked == 1 ? " data line is" : " data lines are");
     std::fprintf(stderr,
                  "varnel: warning: %s marked S or I or with a count; the classic method counts each line as one "
-                 "failure (use --mle for suspensions, intervals and counts)\n",
+                 "failure (use --life for suspensions, intervals and counts)\n",
                  lines.c_str());
 }

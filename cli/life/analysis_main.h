@@ -1,4 +1,5 @@
-// `varnel --mle`: life data (suspensions, intervals, counts) fitted by maximum likelihood.
+// `varnel --life` (or --mle): life data (suspensions, intervals, counts) fitted by maximum likelihood
+// or rank regression.
 #pragma once
 
 #include <string>
@@ -6,8 +7,8 @@
 #include "options.h"
 
 // Reads the data file, fits the models asked for and writes the results; returns the exit status.
-int runMle(const CliOptions& options);
+int runLifeAnalysis(const CliOptions& options);
 
 // The classic method takes each data line as one failure. When the file holds lines that say
-// otherwise (suspensions, intervals, counts), says so once on standard error and points to --mle.
+// otherwise (suspensions, intervals, counts), says so once on standard error and points to --life.
 void warnAboutLifeDataLines(const std::string& path);

@@ -1,5 +1,5 @@
-// The Weibull plot of `varnel --mle`: the failures at adjusted ranks, the two-parameter line, the
-// three-parameter curve and the likelihood-ratio band.
+// The Weibull plot of `varnel --life`: the failures at adjusted ranks, the two-parameter line (the
+// regression line of rank regression), the three-parameter curve and the likelihood-ratio band.
 #include "life/analysis_plot_svg.h"
 
 #include <cmath>
@@ -68,6 +68,19 @@ void addConfidenceBand(WeibullPaper& paper, const lifedata::LifeData& data, cons
     paper.bandLabel = "likelihood-ratio band, " + jsonNumber(100 * two.confidence) + "%";
 }
 
+const char* lineLabel(lifedata::EstimationMethod method)
+{
+    switch (method) {
+    case lifedata::EstimationMethod::rrx:
+        return "rank regression on X";
+    case lifedata::EstimationMethod::rry:
+        return "rank regression on Y";
+    case lifedata::EstimationMethod::mle:
+        break;
+    }
+    return "two-parameter fit";
+}
+
 } // namespace
 
 std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeData& data,
@@ -95,7 +108,7 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
     if (three.status == lifedata::FitStatus::ok)
         paper.curve = {true, three.m, three.eta, location - three.gamma, "three-parameter fit"};
     paper.pointsLabel = "failures";
-    paper.lineLabel = analysis.twoParameterInference.shapeFixed ? "two-parameter fit, m known" : "two-parameter fit";
+    paper.lineLabel = analysis.twoParameterInference.shapeFixed ? "two-parameter fit, m known" : lineLabel(analysis.method);
     if (three.status != lifedata::FitStatus::ok && three.status != lifedata::FitStatus::notFitted)
         paper.notes = wrapped("Three parameters: " + three.statusText, 34);
     addConfidenceBand(paper, data, analysis);

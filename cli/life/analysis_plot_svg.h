@@ -1,4 +1,4 @@
-// The Weibull plot of `varnel --mle`: the failures at plotting positions that account for
+// The Weibull plot of `varnel --life`: the failures at plotting positions that account for
 // suspensions (Johnson's adjusted ranks), the two-parameter fit's line and the three-parameter fit's
 // curve.
 #pragma once

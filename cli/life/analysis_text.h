@@ -1,4 +1,4 @@
-// The results of `varnel --mle` as text for people.
+// The results of `varnel --life` as text for people.
 #pragma once
 
 #include <string>

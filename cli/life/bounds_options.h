@@ -1,4 +1,4 @@
-// The options of `varnel --mle` that choose bounds and goodness of fit: --confidence, --b-life,
+// The options of `varnel --life` that choose bounds and goodness of fit: --confidence, --b-life,
 // --at, --bounds, --bootstrap and --seed, each with a value.
 #pragma once
 

@@ -6,13 +6,11 @@
 #include <cmath>
 
 #include "json_text.h"
-#include "number_text.h"
+#include "life/readable_number.h"
 
 using namespace lifedata;
 
 namespace {
-
-std::string number(double value) { return formatScientific(value, 15, 8); }
 
 std::string padded(std::string text, std::size_t width)
 {
@@ -21,8 +19,11 @@ std::string padded(std::string text, std::size_t width)
     return text;
 }
 
-// Every number of the table takes the same width, its sign's place included.
-std::size_t numberWidth() { return number(1).size(); }
+// Every number of the table takes the same width, its sign's place included: the longest
+// readable number is "-1.23457e+308".
+constexpr std::size_t numberWidth() { return 13; }
+
+std::string number(double value) { return padded(readableSigned(value), numberWidth()); }
 
 // Words of a side that fit where its number would stand: a side without a number and short words.
 bool wordsInColumn(const BoundSide& s) { return std::isnan(s.value) && s.text.size() < numberWidth(); }
@@ -34,11 +35,14 @@ std::string side(const BoundSide& s)
     return padded(" " + (wordsInColumn(s) ? s.text : std::string("see below")), numberWidth());
 }
 
+constexpr std::size_t nameWidth = 16;
+constexpr std::size_t intervalWidth = 2 * numberWidth() + 5;
+
 std::string interval(bool present, const ConfidenceInterval& bounds)
 {
     if (!present)
-        return padded("  -", 34);
-    return padded(side(bounds.lower) + " .." + side(bounds.upper), 34);
+        return padded("  -", intervalWidth);
+    return padded(side(bounds.lower) + " .." + side(bounds.upper), intervalWidth);
 }
 
 // The words of the sides that do not fit in their column, one line each under the row, so that
@@ -48,7 +52,7 @@ std::string sideNotes(const QuantityBounds& q)
     std::string notes;
     const auto note = [&](bool present, const BoundSide& s, const char* which) {
         if (present && !s.text.empty() && !wordsInColumn(s))
-            notes += padded("", 16) + which + ": " + s.text + "\n";
+            notes += padded("", nameWidth) + which + ": " + s.text + "\n";
     };
     note(q.hasFisher, q.fisher.lower, "Fisher lower bound");
     note(q.hasFisher, q.fisher.upper, "Fisher upper bound");
@@ -57,9 +61,14 @@ std::string sideNotes(const QuantityBounds& q)
     return notes;
 }
 
-std::string row(const std::string& name, const QuantityBounds& q, bool noBounds = false)
+std::string row(const std::string& name, const QuantityBounds& q, bool estimateOnly, bool noBounds = false)
 {
-    std::string line = padded("  " + name, 16) + number(q.estimate) + "  ";
+    std::string line = padded("  " + name, nameWidth) + number(q.estimate) + "  ";
+    if (estimateOnly) {
+        while (line.back() == ' ')
+            line.pop_back();
+        return line + "\n";
+    }
     if (noBounds)
         return line + "(at or below gamma: no bounds)\n";
     return line + interval(q.hasFisher, q.fisher) + "  " + interval(q.hasLikelihoodRatio, q.likelihoodRatio) + "\n" +
@@ -74,11 +83,11 @@ std::string goodnessOfFitText(const GoodnessOfFit& fit)
     std::string text = "  Goodness of fit: ";
     if (!fit.defined)
         return text + "Anderson-Darling " + fit.reason + "\n";
-    text += "Anderson-Darling A^2 = " + label(fit.andersonDarling);
+    text += "Anderson-Darling A^2 = " + readableNumber(fit.andersonDarling);
     if (fit.bootstrapSamples == 0)
         return text + "; for a p-value, run with --bootstrap B (e.g. --bootstrap 1000)\n";
     text += ", p-value " + (std::isnan(fit.pValue) ? std::string("none (no refit had an interior maximum)")
-                                                    : label(fit.pValue));
+                                                    : readableNumber(fit.pValue));
     text += " from " + std::to_string(fit.bootstrapSamples - fit.failedRefits) + " of " +
             std::to_string(fit.bootstrapSamples) + " bootstrap refits (seed " + std::to_string(fit.seed) + ")";
     if (fit.failedRefits > 0)
@@ -97,7 +106,7 @@ std::string bLifeName(double percent)
 std::string knownShapeRow(const std::string& name, const QuantityBounds& q, bool noBounds = false)
 {
     const std::string estimate = std::isnan(q.estimate) ? padded("  -", numberWidth()) : number(q.estimate);
-    const std::string line = padded("  " + name, 16) + estimate + "  ";
+    const std::string line = padded("  " + name, nameWidth) + estimate + "  ";
     if (noBounds)
         return line + "(at or below gamma: no bounds)\n";
     const bool chiSquare = q.hasChiSquare;
@@ -107,15 +116,15 @@ std::string knownShapeRow(const std::string& name, const QuantityBounds& q, bool
 std::string knownShapeText(const ModelInference& inference)
 {
     std::string text = "  Bounds at confidence " + label(inference.confidence) + ", m known\n";
-    text += std::string("  quantity      estimate         ") +
-            (inference.eta.hasLikelihoodRatio ? "likelihood ratio" : "chi-square") + "\n";
+    text += padded(padded("  quantity", nameWidth) + " estimate", nameWidth + numberWidth() + 2) +
+            (inference.eta.hasLikelihoodRatio ? " likelihood ratio" : " chi-square") + "\n";
     text += knownShapeRow("eta", inference.eta);
     for (const BLifeBounds& b : inference.bLives)
         text += knownShapeRow(bLifeName(b.percent), b.bounds);
     for (const ReliabilityBounds& r : inference.reliability)
         text += knownShapeRow("R(" + label(r.at) + ")", r.bounds, r.at <= inference.gamma.estimate);
     if (!std::isnan(inference.etaLowerOneSided))
-        text += "  Weibayes: eta >=" + number(inference.etaLowerOneSided) + " at one-sided confidence " +
+        text += "  Weibayes: eta >= " + readableNumber(inference.etaLowerOneSided) + " at one-sided confidence " +
                 label(inference.confidence) + "\n";
     return text + goodnessOfFitText(inference.goodnessOfFit);
 }
@@ -128,18 +137,25 @@ std::string inferenceText(const ModelInference& inference)
         return "";
     if (inference.shapeFixed)
         return knownShapeText(inference);
-    std::string text = "  Bounds at confidence " + label(inference.confidence) + "\n";
+    const bool estimateOnly = !inference.maximumLikelihood;
+    std::string text;
+    if (!estimateOnly)
+        text += "  Bounds at confidence " + label(inference.confidence) + "\n";
     if (!inference.fisherNote.empty())
         text += "  Note: " + inference.fisherNote + "\n";
-    // Column heads over the widths of row(): 16, 17, and 36 for each kind of bounds.
-    text += "  quantity      estimate         Fisher matrix                       likelihood ratio\n";
-    text += row("m", inference.m);
-    text += row("eta", inference.eta);
+    // Column heads over the widths of row().
+    std::string heads = padded("  quantity", nameWidth) + " estimate";
+    if (!estimateOnly)
+        heads = padded(heads, nameWidth + numberWidth() + 2) + padded(" Fisher matrix", intervalWidth + 2) +
+                " likelihood ratio";
+    text += heads + "\n";
+    text += row("m", inference.m, estimateOnly);
+    text += row("eta", inference.eta, estimateOnly);
     if (inference.threeParameter)
-        text += row("gamma", inference.gamma);
+        text += row("gamma", inference.gamma, estimateOnly);
     for (const BLifeBounds& b : inference.bLives)
-        text += row(bLifeName(b.percent), b.bounds);
+        text += row(bLifeName(b.percent), b.bounds, estimateOnly);
     for (const ReliabilityBounds& r : inference.reliability)
-        text += row("R(" + label(r.at) + ")", r.bounds, r.at <= inference.gamma.estimate);
-    return text + goodnessOfFitText(inference.goodnessOfFit);
+        text += row("R(" + label(r.at) + ")", r.bounds, estimateOnly, r.at <= inference.gamma.estimate);
+    return estimateOnly ? text : text + goodnessOfFitText(inference.goodnessOfFit);
 }

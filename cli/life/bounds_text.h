@@ -1,4 +1,4 @@
-// The bounds and goodness of fit of one fitted model as text lines for `varnel --mle`.
+// The bounds and goodness of fit of one fitted model as text lines for `varnel --life`.
 #pragma once
 
 #include <string>

@@ -53,13 +53,18 @@ void checkFittable(const PreparedData& data)
         throw DataError("only one distinct failure time: the Weibull parameters cannot be estimated");
 }
 
-WeibullFit fitTwoParameter(const PreparedData& data, double gamma, const FitSettings& settings)
+void checkLocation(const PreparedData& data, double gamma)
 {
-    checkFittable(data);
     const double x1 = smallestFailure(data);
     if (!(gamma < x1))
         throw DataError("the location " + jsonNumber(gamma) + " is not below the smallest failure time " +
                         jsonNumber(x1));
+}
+
+WeibullFit fitTwoParameter(const PreparedData& data, double gamma, const FitSettings& settings)
+{
+    checkFittable(data);
+    checkLocation(data, gamma);
     std::unique_ptr<ChunkedWork> work = makeWork(data, settings);
     TwoParameterSearch search(data, *work);
     const TwoParameterSolution solution = search.solve(gamma, fitTolerance);

@@ -31,6 +31,7 @@ struct WeibullFit {
     double eta = std::numeric_limits<double>::quiet_NaN();
     double gamma = std::numeric_limits<double>::quiet_NaN();
     double logLikelihood = std::numeric_limits<double>::quiet_NaN();
+    double rSquared = std::numeric_limits<double>::quiet_NaN(); // rank regression only
     int iterations = 0;
 };
 
@@ -40,6 +41,9 @@ WeibullFit withStatus(FitStatus status);
 // Throws DataError when the data cannot be fitted at all: no failures, or fewer than 2 distinct
 // failure times.
 void checkFittable(const PreparedData& data);
+
+// Throws DataError unless `gamma` is below the smallest failure time.
+void checkLocation(const PreparedData& data, double gamma);
 
 // The classic scale t0 = eta^m of a fit; NaN without an estimate.
 double fitT0(const WeibullFit& fit);

@@ -44,6 +44,11 @@ void validateInferenceRequest(const AnalysisRequest& request)
 void inferFittedModels(const PreparedData& data, const AnalysisRequest& request, Analysis& analysis)
 {
     const InferenceRequest inference = inferenceRequest(request);
+    if (request.method != EstimationMethod::mle) {
+        analysis.twoParameterInference = estimatesOnly(analysis.twoParameter, false, inference);
+        analysis.threeParameterInference = estimatesOnly(analysis.threeParameter.fit, true, inference);
+        return;
+    }
     analysis.twoParameterInference = inferModel(data, analysis.twoParameter, false, inference);
     stopIfCancelled(request.cancel);
     analysis.threeParameterInference = inferModel(data, analysis.threeParameter.fit, true, inference);

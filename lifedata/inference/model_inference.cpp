@@ -12,6 +12,7 @@
 #include "fisher_bounds.h"
 #include "likelihood_ratio_bounds.h"
 #include "normal_quantile.h"
+#include "reduced_bias_shape.h"
 
 namespace lifedata {
 
@@ -67,23 +68,50 @@ GoodnessOfFit goodnessOfFit(const PreparedData& data, const WeibullEstimate& est
     return result;
 }
 
+double unitCount(const PreparedData& data)
+{
+    double units = 0;
+    for (const std::vector<double>* counts : {&data.failureCounts, &data.suspensionCounts, &data.intervalCounts}) {
+        for (double c : *counts)
+            units += c;
+    }
+    return units;
+}
+
+// The covariance in (m, eta[, gamma]): d m = m d ln m and d eta = eta d ln eta. The inverse can
+// differ from its mirror in the last bit; one triangle, mirrored, gives a symmetric matrix.
+void setParameterCovariance(ModelInference& inference, const WeibullEstimate& e, const ParameterCovariance& c)
+{
+    const double scale[3] = {e.m, e.eta, 1};
+    inference.covarianceSize = c.size;
+    for (int i = 0; i < c.size; ++i) {
+        for (int j = i; j < c.size; ++j)
+            inference.covariance[i][j] = inference.covariance[j][i] = scale[i] * c.c[i][j] * scale[j];
+    }
+}
+
+void setReducedBiasShape(ModelInference& inference, const PreparedData& data, double m)
+{
+    inference.mReducedBias = notANumber;
+    if (!data.intervalLower.empty())
+        inference.mReducedBiasText = "not defined for data with intervals";
+    else if (data.failureUnits < 2)
+        inference.mReducedBiasText = "fewer than 2 failures";
+    else
+        inference.mReducedBias = m * reducedBiasFactor(data.failureUnits);
+}
+
 } // namespace
 
-ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool threeParameter,
-                          const InferenceRequest& request)
+ModelInference estimatesOnly(const WeibullFit& fit, bool threeParameter, const InferenceRequest& request)
 {
     ModelInference inference;
     if (fit.status != FitStatus::ok)
         return inference;
     inference.available = true;
-    inference.confidence = request.confidence;
+    inference.maximumLikelihood = false;
     inference.threeParameter = threeParameter;
-
     const WeibullEstimate estimate{fit.m, fit.eta, fit.gamma};
-    const double x1 = smallestFailure(data);
-    const double z = normalQuantile((1 + request.confidence) / 2);
-    const FitSettings settings{request.threads, request.cancel};
-
     inference.m.estimate = fit.m;
     inference.eta.estimate = fit.eta;
     inference.gamma.estimate = fit.gamma;
@@ -91,19 +119,40 @@ ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool 
         inference.bLives.push_back({percent, estimateOnly(bLife(estimate, percent))});
     for (double t : request.at)
         inference.reliability.push_back({t, estimateOnly(reliability(estimate, t))});
+    inference.distribution = weibullSummary(fit.m, fit.eta, fit.gamma);
+    return inference;
+}
+
+ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool threeParameter,
+                          const InferenceRequest& request)
+{
+    ModelInference inference = estimatesOnly(fit, threeParameter, request);
+    if (!inference.available)
+        return inference;
+    inference.maximumLikelihood = true;
+    inference.confidence = request.confidence;
+
+    const WeibullEstimate estimate{fit.m, fit.eta, fit.gamma};
+    const double x1 = smallestFailure(data);
+    const double z = normalQuantile((1 + request.confidence) / 2);
+    const FitSettings settings{request.threads, request.cancel};
+
+    const int parameters = threeParameter ? 3 : 2;
+    inference.criteria = informationCriteria(fit.logLikelihood, parameters, unitCount(data));
+    if (!threeParameter)
+        setReducedBiasShape(inference, data, fit.m);
 
     const std::unique_ptr<ChunkedWork> work = makeWork(data, settings);
     LikelihoodEvaluator likelihood(data, *work, request.cancel);
     ParameterCovariance covariance;
-    bool haveCovariance = false;
-    if (request.bounds != BoundsChoice::none) {
-        const LikelihoodDerivatives at = likelihood.evaluate(fit.m, fit.eta, fit.gamma, 2);
-        haveCovariance = covarianceFromHessian(at.hessian, threeParameter ? 3 : 2, covariance);
-        if (!haveCovariance && wantsFisher(request.bounds))
-            inference.fisherNote = noInformationText;
-        else if (threeParameter && fit.m <= 2 && wantsFisher(request.bounds))
-            inference.fisherNote = irregularGammaText;
-    }
+    const LikelihoodDerivatives at = likelihood.evaluate(fit.m, fit.eta, fit.gamma, 2);
+    const bool haveCovariance = covarianceFromHessian(at.hessian, parameters, covariance);
+    if (haveCovariance)
+        setParameterCovariance(inference, estimate, covariance);
+    if (!haveCovariance && wantsFisher(request.bounds))
+        inference.fisherNote = noInformationText;
+    else if (threeParameter && fit.m <= 2 && wantsFisher(request.bounds))
+        inference.fisherNote = irregularGammaText;
 
     if (wantsFisher(request.bounds) && haveCovariance) {
         const auto set = [](QuantityBounds& q, const ConfidenceInterval& interval) {

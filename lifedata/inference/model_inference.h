@@ -9,7 +9,9 @@
 
 #include "analysis_cancellation.h"
 #include "confidence_interval.h"
+#include "information_criteria.h"
 #include "weibull_fit.h"
+#include "weibull_moments.h"
 
 namespace lifedata {
 
@@ -70,6 +72,8 @@ struct GoodnessOfFit {
 
 struct ModelInference {
     bool available = false;     // false where the model has no estimate: then nothing below is set
+    bool maximumLikelihood = true; // false: rank regression, with estimates only (no bounds, no
+                                   // goodness of fit, covariance or criteria)
     double confidence = 0;
     bool threeParameter = false;
     std::string fisherNote;     // why the Fisher bounds are missing or not to be trusted; empty if neither
@@ -83,7 +87,21 @@ struct ModelInference {
     std::vector<BLifeBounds> bLives;
     std::vector<ReliabilityBounds> reliability;
     GoodnessOfFit goodnessOfFit;
+
+    // The covariance of (m, eta[, gamma]) from the observed information, by the delta method from
+    // (ln m, ln eta[, gamma]); size 0 where the information is not positive definite.
+    int covarianceSize = 0;
+    double covariance[3][3] = {};
+    InformationCriteria criteria{};
+    DistributionSummary distribution{};
+    // Two parameters only: m * C4(r)^3.5, NaN with its reason in words where it is not defined.
+    double mReducedBias = 0;
+    std::string mReducedBiasText;
 };
+
+// The estimates of a model without its bounds: m, eta, gamma, B-lives and reliabilities, and the
+// distribution's summary; what rank regression gives.
+ModelInference estimatesOnly(const WeibullFit& fit, bool threeParameter, const InferenceRequest& request);
 
 // The bounds and the goodness of fit of `fit` (a two-parameter fit at its gamma, or a three-parameter one).
 ModelInference inferModel(const PreparedData& data, const WeibullFit& fit, bool threeParameter,

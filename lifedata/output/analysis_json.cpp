@@ -23,8 +23,9 @@ std::string dataJson(const DataSummary& data)
 }
 
 // A fit without an estimate has null values and nothing else: its status says why. A known shape
-// without failures still has its m and gamma.
-JsonObject fitObject(const WeibullFit& fit)
+// without failures still has its m and gamma. A regression has r^2 where a likelihood fit has its
+// log-likelihood.
+JsonObject fitObject(const WeibullFit& fit, bool regression)
 {
     JsonObject object(1);
     const bool estimated = fit.status == FitStatus::ok;
@@ -39,7 +40,10 @@ JsonObject fitObject(const WeibullFit& fit)
     number("eta", fit.eta, estimated);
     number("gamma", fit.gamma, given);
     number("t0", fitT0(fit), estimated);
-    number("logLikelihood", fit.logLikelihood, estimated);
+    if (regression)
+        number("rSquared", fit.rSquared, estimated);
+    else
+        number("logLikelihood", fit.logLikelihood, estimated);
     object.add("status", jsonString(fit.statusText));
     return object;
 }
@@ -73,20 +77,22 @@ std::string likelihoodRatioJson(const LikelihoodRatioTest& test)
 
 std::string analysisJson(const Analysis& analysis, const AnalysisRequest& request)
 {
+    const bool regression = request.method != EstimationMethod::mle;
     JsonObject root(0);
-    root.add("method", jsonString("mle"));
+    root.add("method", jsonString(methodName(request.method)));
     root.add("data", dataJson(analysis.data));
-    JsonObject two = fitObject(analysis.twoParameter);
+    JsonObject two = fitObject(analysis.twoParameter, regression);
     if (request.shape > 0)
         two.add("shapeFixed", "true");
     addInferenceJson(two, 1, analysis.twoParameterInference);
     root.add("twoParameter", two.close());
-    JsonObject three = fitObject(analysis.threeParameter.fit);
-    if (request.model != ModelChoice::twoParameter)
+    JsonObject three = fitObject(analysis.threeParameter.fit, regression);
+    if (request.model != ModelChoice::twoParameter && !regression)
         three.add("profile", profileJson(analysis.threeParameter.profile));
     addInferenceJson(three, 1, analysis.threeParameterInference);
     root.add("threeParameter", three.close());
-    root.add("likelihoodRatio", likelihoodRatioJson(analysis.likelihoodRatio));
+    if (!regression)
+        root.add("likelihoodRatio", likelihoodRatioJson(analysis.likelihoodRatio));
     return root.close() + "\n";
 }
 

@@ -1,4 +1,4 @@
-// An analysis as the JSON document of `varnel --mle --json`, shared by the command line and the
+// An analysis as the JSON document of `varnel --life --json`, shared by the command line and the
 // Python package.
 #pragma once
 

@@ -1,4 +1,4 @@
-// JSON of the bounds, in the layout scripts read:
+// JSON of the bounds, in the layout scripts read (rank regression has the estimates only):
 //   "bounds": {"m": {"estimate": .., "fisher": {"lower": .., "upper": ..}, "likelihoodRatio": {..}}, ..}
 //   "bLives": [{"percent": 10, "estimate": .., "fisher": {..}, "likelihoodRatio": {..}}, ..]
 // A known shape has "chiSquare" bounds (or "likelihoodRatio" ones with intervals) and none of m.
@@ -87,13 +87,64 @@ std::string goodnessOfFitJson(int depth, const GoodnessOfFit& fit)
     return object.close();
 }
 
+const char* const parameterNames[3] = {"m", "eta", "gamma"};
+
+// "standardErrors" and "covariance" in the order m, eta[, gamma]; null with the reason beside them
+// where the information is not positive definite.
+void addCovarianceJson(JsonObject& model, int depth, const ModelInference& inference)
+{
+    const int size = inference.covarianceSize;
+    if (size == 0) {
+        const std::string reason = jsonString("the observed information at the estimate is not positive definite");
+        model.add("standardErrors", "null");
+        model.add("standardErrorsText", reason);
+        model.add("covariance", "null");
+        model.add("covarianceText", reason);
+        return;
+    }
+    JsonObject errors(depth + 1);
+    for (int i = 0; i < size; ++i)
+        errors.addNumber(parameterNames[i], std::sqrt(inference.covariance[i][i]));
+    model.add("standardErrors", errors.close());
+    std::vector<std::string> rows;
+    for (int i = 0; i < size; ++i) {
+        std::string row = "[";
+        for (int j = 0; j < size; ++j)
+            row += (j == 0 ? "" : ", ") + jsonNumber(inference.covariance[i][j]);
+        rows.push_back(row + "]");
+    }
+    model.add("covariance", arrayJson(depth + 1, rows));
+}
+
+void addMaximumLikelihoodJson(JsonObject& model, int depth, const ModelInference& inference)
+{
+    addCovarianceJson(model, depth, inference);
+    model.addNumber("aic", inference.criteria.aic);
+    if (std::isnan(inference.criteria.aicc)) {
+        model.add("aicc", "null");
+        model.add("aiccText", jsonString("not defined for n <= k + 1 units"));
+    } else {
+        model.addNumber("aicc", inference.criteria.aicc);
+    }
+    model.addNumber("bic", inference.criteria.bic);
+}
+
+void addDistributionJson(JsonObject& model, const DistributionSummary& distribution)
+{
+    model.addNumber("mean", distribution.mean);
+    model.addNumber("median", distribution.median);
+    model.addNumber("mode", distribution.mode);
+    model.addNumber("variance", distribution.variance);
+}
+
 } // namespace
 
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference)
 {
     if (!inference.available)
         return;
-    model.addNumber("confidence", inference.confidence);
+    if (inference.maximumLikelihood)
+        model.addNumber("confidence", inference.confidence);
     if (!inference.fisherNote.empty())
         model.add("fisherNote", jsonString(inference.fisherNote));
     if (!std::isnan(inference.etaLowerOneSided))
@@ -126,7 +177,21 @@ void addInferenceJson(JsonObject& model, int depth, const ModelInference& infere
     }
     model.add("reliability", arrayJson(depth + 1, reliabilities));
 
+    if (!inference.maximumLikelihood) {
+        addDistributionJson(model, inference.distribution);
+        return;
+    }
     model.add("goodnessOfFit", goodnessOfFitJson(depth + 1, inference.goodnessOfFit));
+    addMaximumLikelihoodJson(model, depth, inference);
+    addDistributionJson(model, inference.distribution);
+    if (inference.threeParameter)
+        return;
+    if (inference.mReducedBiasText.empty()) {
+        model.addNumber("mReducedBias", inference.mReducedBias);
+    } else {
+        model.add("mReducedBias", "null");
+        model.add("mReducedBiasText", jsonString(inference.mReducedBiasText));
+    }
 }
 
 } // namespace lifedata

@@ -7,9 +7,11 @@
 namespace lifedata {
 
 // Adds "confidence", "bounds", "bLives", "reliability", "goodnessOfFit" (and "fisherNote" where the
-// Fisher bounds are missing or doubtful) to `model`, an object at `depth`. Nothing where the model
-// has no estimate. A side that is no plain number is null or its value, with "lowerText" or
-// "upperText" beside it.
+// Fisher bounds are missing or doubtful), then "standardErrors", "covariance", "aic", "aicc", "bic",
+// "mean", "median", "mode", "variance" and for two parameters "mReducedBias" to `model`, an object
+// at `depth`. Rank regression has only "bounds", "bLives" and "reliability" with estimates, and the
+// distribution's summary. Nothing where the model has no estimate. A side that is no plain number
+// is null or its value, with "lowerText" or "upperText" beside it.
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference);
 
 } // namespace lifedata

@@ -2,7 +2,7 @@
 // times; each failure's rank grows by (N + 1 - previous rank) / (1 + units not yet passed), so a
 // suspension pushes the later failures' ranks apart instead of counting as a failure. Within a run
 // of failures the increment stays the same, so a record of c failures adds c increments at once and
-// a count costs nothing. Unreliability is Bernard's median rank (rank - 0.3) / (N + 0.4).
+// a count costs nothing.
 #include "adjusted_ranks.h"
 
 #include <algorithm>
@@ -10,6 +10,27 @@
 namespace lifedata {
 
 namespace {
+
+// The rank reached after the units passed so far, out of `units` in all.
+class RankWalk {
+public:
+    explicit RankWalk(double units) : units_(units) {}
+
+    RankRun failures(double time, double count)
+    {
+        const RankRun run{time, count, rank_, (units_ + 1 - rank_) / (1 + units_ - passed_)};
+        rank_ += count * run.increment;
+        passed_ += count;
+        return run;
+    }
+    void suspensions(double count) { passed_ += count; }
+    double rank() const { return rank_; }
+
+private:
+    double units_;
+    double rank_ = 0;
+    double passed_ = 0;
+};
 
 struct Record {
     double time;
@@ -31,6 +52,14 @@ std::vector<Record> recordsInTimeOrder(const LifeData& data)
     return records;
 }
 
+double sum(const std::vector<double>& values)
+{
+    double total = 0;
+    for (double v : values)
+        total += v;
+    return total;
+}
+
 } // namespace
 
 std::vector<RankedFailure> adjustedRankFailures(const LifeData& data)
@@ -39,17 +68,33 @@ std::vector<RankedFailure> adjustedRankFailures(const LifeData& data)
     double units = 0;
     for (const Record& r : records)
         units += r.count;
+    RankWalk walk(units);
     std::vector<RankedFailure> failures;
-    double rank = 0, passed = 0;
     for (const Record& r : records) {
         if (r.failure) {
-            const double increment = (units + 1 - rank) / (1 + units - passed);
-            rank += r.count * increment;
-            failures.push_back({r.time, (rank - 0.3) / (units + 0.4)});
+            walk.failures(r.time, r.count);
+            failures.push_back({r.time, medianRankUnreliability(walk.rank(), units)});
+        } else {
+            walk.suspensions(r.count);
         }
-        passed += r.count;
     }
     return failures;
+}
+
+double rankedUnits(const PreparedData& data) { return sum(data.failureCounts) + sum(data.suspensionCounts); }
+
+std::vector<RankRun> adjustedRankRuns(const PreparedData& data)
+{
+    RankWalk walk(rankedUnits(data));
+    std::vector<RankRun> runs;
+    runs.reserve(data.failureTimes.size());
+    std::size_t s = 0;
+    for (std::size_t f = 0; f < data.failureTimes.size(); ++f) {
+        for (; s < data.suspensionTimes.size() && data.suspensionTimes[s] < data.failureTimes[f]; ++s)
+            walk.suspensions(data.suspensionCounts[s]);
+        runs.push_back(walk.failures(data.failureTimes[f], data.failureCounts[f]));
+    }
+    return runs;
 }
 
 } // namespace lifedata

@@ -265,6 +265,22 @@ LifeData readLifeDataFile(const std::string& path)
     return data;
 }
 
+std::uint64_t lineOfRecord(const std::string& path, std::size_t index)
+{
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return 0;
+    auto reader = std::make_unique<TextReader>();
+    reader->start(file.get());
+    std::uint64_t lineNumber = 1;
+    std::size_t records = 0;
+    for (const char* line; (line = reader->nextLine()) != nullptr; lineNumber += endsText(line)) {
+        if (parseLine(line).kind == ParsedLine::Kind::record && records++ == index)
+            return lineNumber;
+    }
+    return 0;
+}
+
 std::uint64_t countMarkedLines(const std::string& path)
 {
     File file(std::fopen(path.c_str(), "rb"));

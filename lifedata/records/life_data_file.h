@@ -13,6 +13,10 @@ namespace lifedata {
 // line and "FILE: ..." when the file cannot be read.
 LifeData readLifeDataFile(const std::string& path);
 
+// The line number of the record at `index` (from 0) as readLifeDataFile() counts records; 0 when
+// the file cannot be read or has fewer records.
+std::uint64_t lineOfRecord(const std::string& path, std::size_t index);
+
 // How many data lines carry a state (S, I or F) or a count: the lines the classic reader would
 // take as one failure each. 0 when the file cannot be read.
 std::uint64_t countMarkedLines(const std::string& path);

@@ -4,7 +4,7 @@ The same core as the ``varnel`` command-line program, with the same numbers to t
 
 - ``estimate(values, ...)``: the classic estimation of the desktop program (``varnel``);
 - ``read_data(path)``: a data file's records as numpy arrays;
-- ``fit(times, ...)``: the life-data analysis (``varnel --mle``), its result's ``to_dict()`` being the
+- ``fit(times, ...)``: the life-data analysis (``varnel --life``: maximum likelihood or rank regression), its result's ``to_dict()`` being the
   command line's JSON document;
 - ``plot(result, ax=None)``: the Weibull plot of a fit on a matplotlib axis;
 - ``plan(shape, reliability, at, confidence, ...)``: a zero- or few-failure test plan (``varnel --plan``).

@@ -1,5 +1,5 @@
 """Life-data analysis: failures, suspensions and inspection intervals with counts, fitted by maximum
-likelihood with two and three parameters, as ``varnel --mle`` does."""
+likelihood or median rank regression with two and three parameters, as ``varnel --life`` does."""
 import numbers
 import os
 from typing import NamedTuple
@@ -23,7 +23,7 @@ class LifeData(NamedTuple):
 
 
 class Fit(JsonDocument):
-    """The result of ``fit``: the members of the ``varnel --mle --json`` document as attributes
+    """The result of ``fit``: the members of the ``varnel --life --json`` document as attributes
     (``fit.two_parameter.m``, ``fit.likelihood_ratio.p_value``), ``to_dict()`` the document itself.
     ``records`` holds the records fitted (a LifeData, as given), for ``plot``."""
 
@@ -46,8 +46,8 @@ def read_data(path):
 
 
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
-        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None):
-    """Fits the Weibull distribution to life data by maximum likelihood, as ``varnel --mle``.
+        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle"):
+    """Fits the Weibull distribution to life data, as ``varnel --life``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
     all failures; with ``intervals`` given and no states, all intervals); ``counts``: units per record
@@ -61,6 +61,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     thread); never changes a result. Ctrl-C cancels the analysis and raises KeyboardInterrupt.
     ``shape``: a known shape m, as ``--shape``: only eta is fitted, with chi-square bounds for failures
     and suspensions (defined with no failure at all: Weibayes), and only the two-parameter model.
+    ``method``: "mle" (maximum likelihood), or "rrx" or "rry" (median rank regression of x on y or
+    of y on x, at Johnson's adjusted ranks: estimates only, for exact failure times and
+    suspensions), as ``--method``.
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -76,7 +79,7 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         whole(bootstrap, "bootstrap", 0, _varnel.MAXIMUM_BOOTSTRAP_SAMPLES),
         None if seed is None else whole(seed, "seed", 0, 2**64 - 1),
         0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS),
-        positive(shape, "shape", optional=True))
+        positive(shape, "shape", optional=True), _text(method, "method"))
     document = _varnel._fit(times, states, counts, intervals, options)
     return Fit(document, LifeData(times, states, counts, intervals))
 

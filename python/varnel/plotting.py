@@ -1,7 +1,7 @@
-"""The Weibull plot of a fit on a matplotlib axis, as ``varnel --mle --plot`` draws it: the failures
+"""The Weibull plot of a fit on a matplotlib axis, as ``varnel --life --plot`` draws it: the failures
 at Johnson's adjusted ranks (suspensions accounted for) on Weibull probability paper, the
-two-parameter line with its likelihood-ratio band, and the three-parameter curve where that model
-has an estimate. matplotlib is imported only here, when a plot is drawn."""
+two-parameter line (a rank regression's own line) with its likelihood-ratio band, and the
+three-parameter curve where that model has an estimate. matplotlib is imported only here, when a plot is drawn."""
 import numpy as np
 
 from . import _varnel
@@ -9,6 +9,10 @@ from .lifedata import Fit, fit
 
 # Unreliabilities (percent) marked on the vertical axis.
 PERCENT_TICKS = (0.1, 0.5, 1, 2, 5, 10, 20, 30, 50, 63.2, 80, 90, 95, 99, 99.9)
+
+
+# How the legend names a rank regression's lines; maximum likelihood needs no words.
+_METHOD_WORDS = {"rrx": " (rank regression on X)", "rry": " (rank regression on Y)"}
 
 
 def _weibull_ordinate(unreliability):
@@ -31,10 +35,11 @@ def _band(result, two):
 def _draw_models(ax, result, two, location, span, band):
     """The two-parameter line and band and the three-parameter curve, each where its model has an
     estimate, over the times ``span`` (t - location)."""
+    by = _METHOD_WORDS.get(result.method, "")
     if two.m is not None and two.eta is not None:  # a known shape without failures has m but no eta
         known = " (m known)" if two.get("shapeFixed") else ""
         ax.plot(span, two.m * (np.log(span) - np.log(two.eta)), "-", color="C1",
-                label=f"two parameters{known}: m = {two.m:.4g}, eta = {two.eta:.4g}")
+                label=f"two parameters{by}{known}: m = {two.m:.4g}, eta = {two.eta:.4g}")
     sides = _band(result, two) if band else None
     if sides is not None:
         ordinates, lower, upper = sides
@@ -45,7 +50,7 @@ def _draw_models(ax, result, two, location, span, band):
         above = span + location - three.gamma
         keep = above > 0
         ax.plot(span[keep], three.m * (np.log(above[keep]) - np.log(three.eta)), "--", color="C2",
-                label=f"three parameters: m = {three.m:.4g}, eta = {three.eta:.4g}, gamma = {three.gamma:.4g}")
+                label=f"three parameters{by}: m = {three.m:.4g}, eta = {three.eta:.4g}, gamma = {three.gamma:.4g}")
 
 
 def plot(result, ax=None, band=True):

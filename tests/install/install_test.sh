@@ -24,7 +24,7 @@ manual_page_reads() {
     for section in NAME SYNOPSIS OPTIONS 'DATA FILE' 'EXIT STATUS' EXAMPLES; do
         grep -q "^$section\$" "$work/man.txt" || fail "$2: the manual page lacks the section $section"
     done
-    for option in --gamma --rank --initial-m --report --plot --json --time-limit --quiet --mle \
+    for option in --gamma --rank --initial-m --report --plot --json --time-limit --quiet --mle --life --method \
                   --two-parameter --threads --confidence --b-life --at --bounds --bootstrap --seed; do
         grep -q -- "$option" "$work/man.txt" || fail "$2: the manual page does not describe $option"
     done

@@ -59,6 +59,23 @@ def test_without_a_two_parameter_estimate_the_plot_draws_what_exists():
     plt.close(figure)
 
 
+def test_a_rank_regression_draws_its_own_line_and_no_band():
+    import matplotlib
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+
+    figure, ax = plt.subplots()
+    fit = varnel.fit(*varnel.read_data(EXAMPLES / "ball_bearings.dat"), method="rry")
+    varnel.plot(fit, ax=ax)
+    line = ax.lines[1]
+    x = np.asarray(line.get_xdata())
+    assert np.allclose(line.get_ydata(), fit.two_parameter.m * np.log(x / fit.two_parameter.eta))
+    labels = ax.get_legend_handles_labels()[1]
+    assert labels[1].startswith("two parameters (rank regression on Y): m = 2.181")
+    assert not any("band" in label for label in labels)
+    plt.close(figure)
+
+
 def test_the_notebook_example_runs_headless(tmp_path):
     figure = tmp_path / "seals.png"
     done = subprocess.run([sys.executable, str(EXAMPLES / "pump_seals_notebook.py"), str(figure)],

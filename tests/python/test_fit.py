@@ -32,6 +32,20 @@ def test_options_are_the_command_lines(varnel_json, options, arguments):
     assert varnel.fit(*varnel.read_data(path), **options).to_dict() == varnel_json("--mle", *arguments, path)
 
 
+@pytest.mark.parametrize("method", ["mle", "rrx", "rry"])
+def test_methods_are_the_command_lines(varnel_json, method):
+    path = EXAMPLES / "ovarian_suspensions.dat"
+    result = varnel.fit(*varnel.read_data(path), method=method)
+    assert result.to_dict() == varnel_json("--life", "--method", method, path)
+    assert result.method == method
+
+
+def test_rank_regression_refuses_intervals_by_record():
+    with pytest.raises(varnel.DataError, match="^record 2: rank regression needs exact failure times; "
+                                               "use --method mle$"):
+        varnel.fit([10.0, 20, 30], states=["F", "I", "F"], intervals=[10, 25, 30], method="rry")
+
+
 def test_members_read_as_attributes_and_the_document_is_a_copy():
     result = varnel.fit(varnel.read_data(EXAMPLES / "ball_bearings.dat").times)
     document = result.to_dict()
@@ -101,6 +115,8 @@ def test_data_errors_carry_the_command_lines_texts(tmp_path):
     ({"times": [1.0, float("nan"), 3.0]}, ValueError, "record 2: a time that is not a finite number"),
     ({"times": ["1", "2", "3"]}, TypeError, "times must be numbers"),
     ({"model": "4p"}, ValueError, "model must be 'both', '2p' or '3p'"),
+    ({"method": "lsq"}, ValueError, "^method must be 'mle', 'rrx' or 'rry', not 'lsq'$"),
+    ({"method": None}, TypeError, "method must be a str"),
     ({"model": "3p", "gamma": 1.0}, ValueError, "gamma fixes the location"),
     ({"threads": 0}, ValueError, "threads must be at least 1"),
     ({"threads": 1025}, ValueError, "^threads must be at most 1024, not 1025$"),
