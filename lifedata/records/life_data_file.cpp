@@ -229,15 +229,15 @@ File openData(const std::string& path)
     return file;
 }
 
-} // namespace
-
-LifeData readLifeDataFile(const std::string& path)
+// Calls use(line number, parsed line) for every line that holds a record, in file order, until it
+// returns false. Any line that would lose or change a record is an error naming the line.
+template <typename Use>
+void readRecordLines(const std::string& path, Use use)
 {
     File file = openData(path);
     // Large enough to be kept off the stack.
     auto reader = std::make_unique<WholeLineReader>();
     reader->start(file.get());
-    LifeData data;
     std::uint64_t lineNumber = 0;
     for (std::string_view line; !(line = reader->nextLine()).empty();) {
         ++lineNumber;
@@ -255,30 +255,42 @@ LifeData readLifeDataFile(const std::string& path)
             refuse(parsed.expected);
         if (parsed.kind == ParsedLine::Kind::skipped)
             continue;
-        data.values.push_back(parsed.record.value);
-        data.upper.push_back(parsed.record.upper);
-        data.states.push_back(parsed.record.state);
-        data.counts.push_back(parsed.record.count);
+        if (!use(lineNumber, parsed.record))
+            return;
     }
     if (reader->failed())
         throw DataError(path + ": cannot be read");
+}
+
+} // namespace
+
+LifeData readLifeDataFile(const std::string& path)
+{
+    LifeData data;
+    readRecordLines(path, [&](std::uint64_t, const auto& record) {
+        data.values.push_back(record.value);
+        data.upper.push_back(record.upper);
+        data.states.push_back(record.state);
+        data.counts.push_back(record.count);
+        return true;
+    });
     return data;
 }
 
 std::uint64_t lineOfRecord(const std::string& path, std::size_t index)
 {
-    File file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return 0;
-    auto reader = std::make_unique<TextReader>();
-    reader->start(file.get());
-    std::uint64_t lineNumber = 1;
+    std::uint64_t found = 0;
     std::size_t records = 0;
-    for (const char* line; (line = reader->nextLine()) != nullptr; lineNumber += endsText(line)) {
-        if (parseLine(line).kind == ParsedLine::Kind::record && records++ == index)
-            return lineNumber;
+    try {
+        readRecordLines(path, [&](std::uint64_t lineNumber, const auto&) {
+            if (records++ == index)
+                found = lineNumber;
+            return found == 0;
+        });
+    } catch (const DataError&) {
+        return 0;
     }
-    return 0;
+    return found;
 }
 
 std::uint64_t countMarkedLines(const std::string& path)
