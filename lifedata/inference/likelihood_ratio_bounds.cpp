@@ -21,6 +21,18 @@ constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr double coordinateTolerance = 1e-10;
 // A logarithmic coordinate this far from the estimate (a factor of 1e13) is as good as no end.
 constexpr double logSpan = 30;
+// With three parameters a larger m is the extreme-value limit the Weibull family tends to (gamma far
+// below the data): the likelihood no longer changes with m, and its rounding takes over. A profile
+// that has not fallen by this m never will; a branch whose free m passes it has left the family's
+// interior.
+constexpr double largestShape = 1e4;
+
+double freeShape(const ProfileProblem& problem, const FreePoint& point)
+{
+    if (problem.quantity == HeldQuantity::shape)
+        return 0;
+    return std::exp(point.theta[0]);
+}
 
 ProfileProblem problemOf(const LikelihoodRatioSetup& setup, HeldQuantity quantity, double argument)
 {
@@ -71,21 +83,62 @@ double coordinateError(const LikelihoodRatioSetup& setup, const ProfileProblem& 
     return std::sqrt(deltaMethodVariance(*setup.covariance, g));
 }
 
-// The constrained maxima found so far on one side; each new one starts from the nearest.
+// The constrained maxima found so far on one side; each new one starts from the nearest. With three
+// parameters the likelihood also rises without bound as gamma nears the smallest failure, and a long
+// step can land on that rise, where m is near 1, instead of on the interior branch. So the way from
+// the nearest maximum is walked in steps along which no free coordinate moves by more than
+// `branchStep` as a logarithm, halving the step where the branch bends; where even a step of the
+// side's resolution cannot keep to the branch, the branch ends there and has no value beyond. A
+// step from a maximum close by converges in a few iterations or not at all, so a failed step is
+// cheap; the whole side has a budget of maximisations, past which the branch is not followed.
 struct Branch {
     const ProfileProblem& problem;
+    double resolution;
     std::vector<double> s;
     std::vector<FreePoint> points;
+    int budget = 1000;
+
+    static constexpr double branchStep = 0.5;
+    static constexpr int stepIterations = 12;
+    // A branch that cannot be followed with a step 2^-8 of the one asked for ends there (a fold, or
+    // the rounding of a far tail); the side search then backs off toward the estimate.
+    static constexpr int halvingLimit = 8;
 
     ProfileValue operator()(double at)
     {
         const std::size_t start = nearest(s, at);
-        const ConstrainedMaximum maximum = maximizeHeld(problem, at, points[start]);
-        if (!maximum.found)
-            return {notANumber, notANumber};
-        s.push_back(at);
-        points.push_back(maximum.point);
-        return {maximum.value, maximum.slope};
+        if (!problem.threeParameter) {
+            const ConstrainedMaximum maximum = maximizeHeld(problem, at, points[start]);
+            if (!maximum.found)
+                return {notANumber, notANumber};
+            s.push_back(at);
+            points.push_back(maximum.point);
+            return {maximum.value, maximum.slope};
+        }
+        double position = s[start];
+        FreePoint point = points[start];
+        double step = at - position;
+        int halvings = 0;
+        while (budget-- > 0) {
+            const double target = std::fabs(at - position) <= std::fabs(step) ? at : position + step;
+            const ConstrainedMaximum maximum = maximizeHeld(problem, target, point, stepIterations);
+            if (maximum.found && branchDistance(problem, position, point, target, maximum.point) <= branchStep &&
+                freeShape(problem, maximum.point) <= largestShape) {
+                s.push_back(target);
+                points.push_back(maximum.point);
+                if (target == at)
+                    return {maximum.value, maximum.slope};
+                position = target;
+                point = maximum.point;
+                step *= 2;
+                halvings = 0;
+            } else {
+                step /= 2;
+                if (++halvings > halvingLimit || std::fabs(step) <= resolution)
+                    break;
+            }
+        }
+        return {notANumber, notANumber};
     }
 
     static std::size_t nearest(const std::vector<double>& s, double at)
@@ -119,6 +172,25 @@ struct CensoredBranch {
     }
 };
 
+// A side in numbers or words. The upper side of gamma that does not close before x1 is cut there; a
+// reliability lies in [0, 1], so a side of u that does not close is R = 0 (u rising) or 1.
+BoundSide sideOf(const ProfileProblem& problem, const SideResult& result, double direction)
+{
+    switch (result.end) {
+    case SideEnd::closed:
+        return {heldQuantity(problem, result.s), ""};
+    case SideEnd::open:
+        if (problem.quantity == HeldQuantity::location && direction > 0)
+            return {problem.smallestFailure, cutAtSmallestFailureText};
+        if (problem.quantity == HeldQuantity::reliability)
+            return {direction > 0 ? 0.0 : 1.0, ""};
+        return {notANumber, unboundedText};
+    case SideEnd::lost:
+        break;
+    }
+    return {notANumber, notFoundText};
+}
+
 } // namespace
 
 ConfidenceInterval likelihoodRatioBounds(const LikelihoodRatioSetup& setup, HeldQuantity quantity, double argument)
@@ -148,33 +220,35 @@ ConfidenceInterval likelihoodRatioBounds(const LikelihoodRatioSetup& setup, Held
     for (int side = 0; side < 2; ++side) {
         const double direction = side == 0 ? -1 : 1;
         double maxSpan = linear ? 1e6 * unit : logSpan;
+        // u = m ln((t - gamma) / eta) scales with its own size: far out in a tail its sides lie
+        // hundreds of units apart.
+        if (quantity == HeldQuantity::reliability)
+            maxSpan = logSpan * (1 + std::fabs(estimate));
+        if (setup.threeParameter && quantity == HeldQuantity::shape && direction > 0)
+            maxSpan = std::fmax(std::log(largestShape) - estimate, 1.0);
         const bool towardSmallestFailure = quantity == HeldQuantity::location && direction > 0;
         if (towardSmallestFailure) {
             // Up to where x1 - gamma is still resolved next to x1.
             const double closest = 1e-12 * std::fmax(std::fabs(setup.smallestFailure), e.eta);
             maxSpan = std::fmax(std::log((setup.smallestFailure - e.gamma) / closest), 0.0);
         }
+        const double tolerance = coordinateTolerance * std::fmax(unit, std::fabs(estimate));
         const SideSearch search{estimate,
                                 maximum,
                                 setup.critical / 2,
                                 direction,
                                 std::fmin(firstStep, maxSpan / 2),
                                 maxSpan,
-                                coordinateTolerance * std::fmax(unit, std::fabs(estimate))};
+                                tolerance};
         SideResult result;
         if (censored) {
             CensoredBranch branch{*censored, quantity, argument, {estimate}, {e.m}};
             result = findProfileSide(branch, search);
         } else {
-            Branch branch{problem, {estimate}, {freeCoordinates(problem, e.m, e.eta, e.gamma)}};
+            Branch branch{problem, tolerance, {estimate}, {freeCoordinates(problem, e.m, e.eta, e.gamma)}};
             result = findProfileSide(branch, search);
         }
-        if (result.end == SideEnd::closed)
-            sides[side] = {heldQuantity(problem, result.s), ""};
-        else if (towardSmallestFailure)
-            sides[side] = {setup.smallestFailure, cutAtSmallestFailureText};
-        else
-            sides[side] = {notANumber, unboundedText};
+        sides[side] = sideOf(problem, result, direction);
     }
     // R falls as u rises: the lower side of u is the upper bound of R.
     if (quantity == HeldQuantity::reliability)
