@@ -281,6 +281,38 @@ TEST(LikelihoodRatioBounds, ThreeParameterBLivesLieAboveGamma)
     expectInterval(tiny, gamma.lower.value, gamma.upper.value, 1e-9);
 }
 
+TEST(LikelihoodRatioBounds, ThreeParameterBallBearingBitsArePinned)
+{
+    // Deterministic to the bit, and the same on one thread and three; the references above hold
+    // these to 1e-6 (eta, gamma, B10) and 1e-9 (m), so a change of the search shows here first.
+    struct Pinned {
+        const char* name;
+        double lower, upper;
+    };
+    const Pinned pinned[] = {{"m", 0x1.052f2789c3b72p+0, 0x1.692b3bdef05f3p+1},
+                             {"eta", 0x1.669570af44229p+5, 0x1.aa73a8f076d55p+6},
+                             {"gamma", -0x1.5108d95d89b4fp+4, 0x1.1e1292ee4ed4bp+4},
+                             {"B1", -0x1.aba3db25938cp+1, 0x1.78434b3824df5p+4},
+                             {"B10", 0x1.2d7db7d3dffd3p+4, 0x1.44f08b748de09p+5},
+                             {"R(50)", 0x1.01cd78caeaff1p-1, 0x1.a4e69834c9637p-1}};
+    for (unsigned threads : {1u, 3u}) {
+        AnalysisRequest request;
+        request.model = ModelChoice::threeParameter;
+        request.bounds = BoundsChoice::likelihoodRatio;
+        request.at = {50};
+        request.threads = threads;
+        const ModelInference i = analyseLifeData(ballBearingRecords(), request).threeParameterInference;
+        const ConfidenceInterval* got[] = {&i.m.likelihoodRatio, &i.eta.likelihoodRatio, &i.gamma.likelihoodRatio,
+                                           &i.bLives[0].bounds.likelihoodRatio, &i.bLives[1].bounds.likelihoodRatio,
+                                           &i.reliability[0].bounds.likelihoodRatio};
+        for (std::size_t k = 0; k < std::size(pinned); ++k) {
+            SCOPED_TRACE(pinned[k].name);
+            EXPECT_EQ(got[k]->lower.value, pinned[k].lower);
+            EXPECT_EQ(got[k]->upper.value, pinned[k].upper);
+        }
+    }
+}
+
 TEST(LikelihoodRatioBounds, ReliabilityFarInTheTailIsOneLikeFisher)
 {
     // R(1e-300) is 1 to the last bit, and so are both sides of either kind of bounds (u is about
