@@ -90,13 +90,15 @@ double coordinateError(const LikelihoodRatioSetup& setup, const ProfileProblem& 
 // `branchStep` as a logarithm, halving the step where the branch bends; where even a step of the
 // side's resolution cannot keep to the branch, the branch ends there and has no value beyond. A
 // step from a maximum close by converges in a few iterations or not at all, so a failed step is
-// cheap; the whole side has a budget of maximisations, past which the branch is not followed.
+// cheap; the whole side has a budget of maximisations, past which the branch is not followed, and
+// where its free m has passed `largestShape` it ends for every value as far out or farther.
 struct Branch {
     const ProfileProblem& problem;
     double resolution;
     std::vector<double> s;
     std::vector<FreePoint> points;
     int budget = 1000;
+    double endsBeyond = std::numeric_limits<double>::infinity(); // distance from the estimate (s[0])
 
     static constexpr double branchStep = 0.5;
     static constexpr int stepIterations = 12;
@@ -115,6 +117,8 @@ struct Branch {
             points.push_back(maximum.point);
             return {maximum.value, maximum.slope};
         }
+        if (std::fabs(at - s[0]) >= endsBeyond)
+            return {notANumber, notANumber};
         double position = s[start];
         FreePoint point = points[start];
         double step = at - position;
@@ -122,8 +126,12 @@ struct Branch {
         while (budget-- > 0) {
             const double target = std::fabs(at - position) <= std::fabs(step) ? at : position + step;
             const ConstrainedMaximum maximum = maximizeHeld(problem, target, point, stepIterations);
-            if (maximum.found && branchDistance(problem, position, point, target, maximum.point) <= branchStep &&
-                freeShape(problem, maximum.point) <= largestShape) {
+            if (maximum.found && freeShape(problem, maximum.point) > largestShape) {
+                // Past the family's interior: the branch has no value here or farther out.
+                endsBeyond = std::fmin(endsBeyond, std::fabs(target - s[0]));
+                break;
+            }
+            if (maximum.found && branchDistance(problem, position, point, target, maximum.point) <= branchStep) {
                 s.push_back(target);
                 points.push_back(maximum.point);
                 if (target == at)
