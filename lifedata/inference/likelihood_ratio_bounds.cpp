@@ -97,8 +97,11 @@ struct Branch {
     double resolution;
     std::vector<double> s;
     std::vector<FreePoint> points;
+    std::vector<std::size_t> from; // the maximum each was reached from (the estimate: itself)
     int budget = 1000;
     double endsBeyond = std::numeric_limits<double>::infinity(); // distance from the estimate (s[0])
+    double farthest = 0;                                          // of the maxima reached, from s[0]
+    double farthestValue = notANumber;
 
     static constexpr double branchStep = 0.5;
     static constexpr int stepIterations = 12;
@@ -115,17 +118,20 @@ struct Branch {
                 return {notANumber, notANumber};
             s.push_back(at);
             points.push_back(maximum.point);
+            from.push_back(start);
             return {maximum.value, maximum.slope};
         }
         if (std::fabs(at - s[0]) >= endsBeyond)
             return {notANumber, notANumber};
-        double position = s[start];
-        FreePoint point = points[start];
-        double step = at - position;
+        std::size_t current = start;
+        double step = at - s[current];
         int halvings = 0;
         while (budget-- > 0) {
+            const double position = s[current];
+            const FreePoint point = points[current];
             const double target = std::fabs(at - position) <= std::fabs(step) ? at : position + step;
-            const ConstrainedMaximum maximum = maximizeHeld(problem, target, point, stepIterations);
+            const ConstrainedMaximum maximum =
+                maximizeHeld(problem, target, predicted(current, target), stepIterations);
             if (maximum.found && freeShape(problem, maximum.point) > largestShape) {
                 // Past the family's interior: the branch has no value here or farther out.
                 endsBeyond = std::fmin(endsBeyond, std::fabs(target - s[0]));
@@ -134,10 +140,14 @@ struct Branch {
             if (maximum.found && branchDistance(problem, position, point, target, maximum.point) <= branchStep) {
                 s.push_back(target);
                 points.push_back(maximum.point);
+                from.push_back(current);
+                if (std::fabs(target - s[0]) > farthest) {
+                    farthest = std::fabs(target - s[0]);
+                    farthestValue = maximum.value;
+                }
                 if (target == at)
                     return {maximum.value, maximum.slope};
-                position = target;
-                point = maximum.point;
+                current = s.size() - 1;
                 step *= 2;
                 halvings = 0;
             } else {
@@ -148,6 +158,26 @@ struct Branch {
         }
         return {notANumber, notANumber};
     }
+
+    // The start for the maximum at `target`: the line through maximum k and the one it was reached
+    // from, so that a step along a curving branch starts close to it and converges in a few
+    // iterations; maximum k itself where there is no line or the line leaves gamma's range.
+    FreePoint predicted(std::size_t k, double target) const
+    {
+        const std::size_t before = from[k];
+        if (before == k || s[k] == s[before])
+            return points[k];
+        const double t = (target - s[k]) / (s[k] - s[before]);
+        FreePoint p = points[k];
+        for (int i = 0; i < 2; ++i)
+            p.theta[i] += t * (points[k].theta[i] - points[before].theta[i]);
+        return branchDistance(problem, s[k], points[k], target, p) <= branchStep ? p : points[k];
+    }
+
+    // Whether the branch left the family while the profile was still above `level`: beyond
+    // m = largestShape the likelihood is that of the extreme-value limit and no longer falls, so
+    // the side never closes.
+    bool leftFamilyAbove(double level) const { return std::isfinite(endsBeyond) && farthestValue > level; }
 
     static std::size_t nearest(const std::vector<double>& s, double at)
     {
@@ -253,8 +283,10 @@ ConfidenceInterval likelihoodRatioBounds(const LikelihoodRatioSetup& setup, Held
             CensoredBranch branch{*censored, quantity, argument, {estimate}, {e.m}};
             result = findProfileSide(branch, search);
         } else {
-            Branch branch{problem, tolerance, {estimate}, {freeCoordinates(problem, e.m, e.eta, e.gamma)}};
+            Branch branch{problem, tolerance, {estimate}, {freeCoordinates(problem, e.m, e.eta, e.gamma)}, {0}};
             result = findProfileSide(branch, search);
+            if (result.end == SideEnd::lost && branch.leftFamilyAbove(maximum - search.drop))
+                result.end = SideEnd::open;
         }
         sides[side] = sideOf(problem, result, direction);
     }
