@@ -10,6 +10,7 @@
 #include "anderson_darling.h"
 #include "chi_square_one_df.h"
 #include "fisher_bounds.h"
+#include "life_analysis.h"
 #include "life_data_file.h"
 #include "likelihood_ratio_bounds.h"
 #include "normal_quantile.h"
@@ -21,7 +22,7 @@ namespace {
 
 // Ovarian cancer survival in days, 1 failure, 0 suspension: R survival's `ovarian` (futime, fustat),
 // from Edmonson et al., Cancer Treatment Reports 63, 1979, pp. 241-247.
-PreparedData ovarian()
+LifeData ovarianRecords()
 {
     const double rows[26][2] = {{59, 1},   {115, 1},  {156, 1},  {421, 0},  {431, 1},  {448, 0},  {464, 1},
                                 {475, 1},  {477, 0},  {563, 1},  {638, 1},  {744, 0},  {769, 0},  {770, 0},
@@ -34,11 +35,13 @@ PreparedData ovarian()
         data.states.push_back(row[1] == 1 ? State::failure : State::suspension);
         data.counts.push_back(1);
     }
-    return prepareLifeData(data);
+    return data;
 }
 
+PreparedData ovarian() { return prepareLifeData(ovarianRecords()); }
+
 // examples/ball_bearings.dat (Lieblein and Zelen), complete.
-PreparedData ballBearings()
+LifeData ballBearingRecords()
 {
     const std::vector<double> times = {17.88, 28.92, 33.00, 41.52, 42.12, 45.60, 48.48, 51.84,
                                        51.96, 54.12, 55.56, 67.80, 68.64, 68.64, 68.88, 84.12,
@@ -47,20 +50,37 @@ PreparedData ballBearings()
     data.values = data.upper = times;
     data.states.assign(times.size(), State::failure);
     data.counts.assign(times.size(), 1);
-    return prepareLifeData(data);
+    return data;
 }
+
+PreparedData ballBearings() { return prepareLifeData(ballBearingRecords()); }
 
 void expectRelative(double expected, double actual, double tolerance = 1e-6)
 {
     EXPECT_NEAR(actual, expected, tolerance * std::fabs(expected)) << "expected " << expected;
 }
 
-void expectInterval(const ConfidenceInterval& interval, double lower, double upper)
+void expectInterval(const ConfidenceInterval& interval, double lower, double upper, double tolerance = 1e-6)
 {
     EXPECT_TRUE(interval.lower.text.empty()) << interval.lower.text;
     EXPECT_TRUE(interval.upper.text.empty()) << interval.upper.text;
-    expectRelative(lower, interval.lower.value);
-    expectRelative(upper, interval.upper.value);
+    expectRelative(lower, interval.lower.value, tolerance);
+    expectRelative(upper, interval.upper.value, tolerance);
+}
+
+// The likelihood-ratio bounds as the whole analysis gives them, its own cut-off included.
+ModelInference analysedBounds(const LifeData& data, ModelChoice model, double confidence,
+                              std::vector<double> bLifePercents, std::vector<double> at)
+{
+    AnalysisRequest request;
+    request.model = model;
+    request.confidence = confidence;
+    request.bLifePercents = std::move(bLifePercents);
+    request.at = std::move(at);
+    request.bounds = BoundsChoice::likelihoodRatio;
+    request.threads = 1;
+    const Analysis analysis = analyseLifeData(data, request);
+    return model == ModelChoice::twoParameter ? analysis.twoParameterInference : analysis.threeParameterInference;
 }
 
 const FitSettings oneThread{1};
@@ -197,6 +217,113 @@ TEST(LikelihoodRatioBounds, ReliabilityAtOrBelowGammaHasNoBounds)
     const ConfidenceInterval interval = model.likelihoodRatio(HeldQuantity::reliability, 0);
     EXPECT_TRUE(std::isnan(interval.lower.value) && std::isnan(interval.upper.value));
     EXPECT_EQ(reliability(model.estimate, 0), 1);
+}
+
+TEST(LikelihoodRatioBounds, AnalysisUsesTheCutOffOfItsConfidence)
+{
+    // The profiles of the test above, from R with survival's ovarian, ends at 0.95 and 0.9:
+    //   t <- ovarian$futime; st <- ovarian$fustat; r <- sum(st)
+    //   lmax from optimize(profM, c(-2, 2), maximum = TRUE, tol = 1e-14), profM as above
+    //   inner(f) = optimize(f, log(mhat) + c(-3, 3), maximum = TRUE, tol = 1e-14)$objective over ln m
+    //   ends: uniroot(prof(s) - (lmax - qchisq(conf, 1) / 2), tol = 1e-15) on each side of the estimate
+    struct Expected {
+        double confidence;
+        double m[2], eta[2], b1[2], b10[2], r500[2];
+    };
+    const Expected cases[] = {
+        {0.95,
+         {0.63430679214595698, 1.7358145387562764},
+         {767.76376681606939, 2813.3463026593067},
+         {1.2248079172909672, 77.701611769205968},
+         {44.678344518134125, 327.89217174937045},
+         {0.52597201181379083, 0.82592044662743225}},
+        {0.9,
+         {0.70011024691606816, 1.6245058422801175},
+         {820.98712900968178, 2348.0421115911572},
+         {2.23011971338551, 65.359835018994872},
+         {58.677720080662823, 298.07859933179219},
+         {0.55333358421040235, 0.80692078735632133}},
+    };
+    for (const Expected& c : cases) {
+        SCOPED_TRACE(c.confidence);
+        const ModelInference i = analysedBounds(ovarianRecords(), ModelChoice::twoParameter, c.confidence, {1, 10}, {500});
+        expectInterval(i.m.likelihoodRatio, c.m[0], c.m[1], 1e-10);
+        expectInterval(i.eta.likelihoodRatio, c.eta[0], c.eta[1], 1e-10);
+        expectInterval(i.bLives[0].bounds.likelihoodRatio, c.b1[0], c.b1[1], 1e-10);
+        expectInterval(i.bLives[1].bounds.likelihoodRatio, c.b10[0], c.b10[1], 1e-10);
+        expectInterval(i.reliability[0].bounds.likelihoodRatio, c.r500[0], c.r500[1], 1e-10);
+    }
+
+    // Three parameters: m held at 1 or more, eta^m = mean((x - g)^m) and the interior maximum over g
+    // by optimize(c(-300, x1 - 1e-9), tol = 1e-12); lmax at the estimate of the test above:
+    //   0.95: 1.0202507697428922 .. 2.8216318930215167; 0.9: 1.1055284972134753 .. 2.4836474889109246
+    const ModelInference at95 = analysedBounds(ballBearingRecords(), ModelChoice::threeParameter, 0.95, {10}, {});
+    expectInterval(at95.m.likelihoodRatio, 1.0202507697428922, 2.8216318930215167, 1e-9);
+    expectInterval(at95.eta.likelihoodRatio, 44.822968835131526, 106.61294913983109);
+    expectInterval(at95.gamma.likelihoodRatio, -21.064660420782452, 17.879534655466422);
+    expectInterval(at95.bLives[0].bounds.likelihoodRatio, 18.843192889820724, 40.617453489856473);
+    const ModelInference at90 = analysedBounds(ballBearingRecords(), ModelChoice::threeParameter, 0.9, {}, {});
+    expectInterval(at90.m.likelihoodRatio, 1.1055284972134753, 2.4836474889109246, 1e-9);
+}
+
+TEST(LikelihoodRatioBounds, ThreeParameterBLivesLieAboveGamma)
+{
+    // Every B-life exceeds gamma, so its upper bound exceeds gamma's; a tiny percent's B-life is
+    // gamma to within far less than gamma's rounding, and has gamma's bounds.
+    const ModelInference i = analysedBounds(ballBearingRecords(), ModelChoice::threeParameter, 0.95, {0.001, 1e-30}, {});
+    const ConfidenceInterval& gamma = i.gamma.likelihoodRatio;
+    const ConfidenceInterval& small = i.bLives[0].bounds.likelihoodRatio;
+    const ConfidenceInterval& tiny = i.bLives[1].bounds.likelihoodRatio;
+    ASSERT_TRUE(gamma.upper.text.empty() && small.upper.text.empty() && tiny.upper.text.empty());
+    EXPECT_GT(small.upper.value, gamma.upper.value + 1e-3);
+    EXPECT_GT(small.lower.value, gamma.lower.value);
+    EXPECT_NE(tiny.upper.value, i.bLives[1].bounds.estimate);
+    expectInterval(tiny, gamma.lower.value, gamma.upper.value, 1e-9);
+}
+
+TEST(LikelihoodRatioBounds, ThreeParameterBallBearingBitsArePinned)
+{
+    // Deterministic to the bit, and the same on one thread and three; the references above hold
+    // these to 1e-6 (eta, gamma, B10) and 1e-9 (m), so a change of the search shows here first.
+    struct Pinned {
+        const char* name;
+        double lower, upper;
+    };
+    const Pinned pinned[] = {{"m", 0x1.052f2789c3b75p+0, 0x1.692b3bdef05d3p+1},
+                             {"eta", 0x1.669570af44237p+5, 0x1.aa73a8f076d62p+6},
+                             {"gamma", -0x1.5108d95d89b1fp+4, 0x1.1e1292ee4ed4bp+4},
+                             {"B1", -0x1.aba3db2593978p+1, 0x1.78434b3824e05p+4},
+                             {"B10", 0x1.2d7db7d3dffeep+4, 0x1.44f08b748de11p+5},
+                             {"R(50)", 0x1.01cd78caeafe5p-1, 0x1.a4e69834c963dp-1}};
+    for (unsigned threads : {1u, 3u}) {
+        AnalysisRequest request;
+        request.model = ModelChoice::threeParameter;
+        request.bounds = BoundsChoice::likelihoodRatio;
+        request.at = {50};
+        request.threads = threads;
+        const ModelInference i = analyseLifeData(ballBearingRecords(), request).threeParameterInference;
+        const ConfidenceInterval* got[] = {&i.m.likelihoodRatio, &i.eta.likelihoodRatio, &i.gamma.likelihoodRatio,
+                                           &i.bLives[0].bounds.likelihoodRatio, &i.bLives[1].bounds.likelihoodRatio,
+                                           &i.reliability[0].bounds.likelihoodRatio};
+        for (std::size_t k = 0; k < std::size(pinned); ++k) {
+            SCOPED_TRACE(pinned[k].name);
+            EXPECT_EQ(got[k]->lower.value, pinned[k].lower);
+            EXPECT_EQ(got[k]->upper.value, pinned[k].upper);
+        }
+    }
+}
+
+TEST(LikelihoodRatioBounds, ReliabilityFarInTheTailIsOneLikeFisher)
+{
+    // R(1e-300) is 1 to the last bit, and so are both sides of either kind of bounds (u is about
+    // -1461 and its sides hundreds of units away).
+    AnalysisRequest request;
+    request.model = ModelChoice::twoParameter;
+    request.at = {1e-300};
+    request.threads = 1;
+    const ReliabilityBounds r = analyseLifeData(ballBearingRecords(), request).twoParameterInference.reliability[0];
+    expectInterval(r.bounds.fisher, 1, 1, 0);
+    expectInterval(r.bounds.likelihoodRatio, 1, 1, 0);
 }
 
 TEST(AndersonDarling, MatchesDirectFormulaAndCountsEqualRepeatedRecords)

@@ -91,8 +91,25 @@ CensoredTwoParameterProfile::Maximum CensoredTwoParameterProfile::maximize(HeldQ
         return {false, notANumber, notANumber, startM};
     }
 
+    const Maximum maximum = newton(quantity, C, K, startM, std::numeric_limits<double>::infinity(), 100);
+    if (maximum.found)
+        return maximum;
+    // Far out in a tail (C far from every ln x) a full Newton step from a distant start overshoots
+    // into the exponential's flood and never returns. g is concave, so steps short enough that no
+    // term e^(K + m (ln x - C)) changes more than e-fold reach the maximum surely, if slowly.
+    double spread = 0;
+    for (double lnX : lnX_)
+        spread = std::fmax(spread, std::fabs(lnX - C));
+    return newton(quantity, C, K, startM, 1 / spread, 4000);
+}
+
+CensoredTwoParameterProfile::Maximum CensoredTwoParameterProfile::newton(HeldQuantity quantity, double C, double K,
+                                                                         double startM, double largestStep,
+                                                                         int iterationLimit)
+{
+    const double r = failures_;
     double m = startM;
-    for (int iteration = 0; iteration < 100; ++iteration) {
+    for (int iteration = 0; iteration < iterationLimit; ++iteration) {
         const Sums sm = sums(m);
         const double e = std::exp(K - m * C);
         const double first = r / m - r * C + failureLogs_ - e * (sm.S1 - C * sm.S0);
@@ -100,9 +117,11 @@ CensoredTwoParameterProfile::Maximum CensoredTwoParameterProfile::maximize(HeldQ
         double next = m - first / second;
         if (!(next > 0))
             next = m / 2;
+        if (std::fabs(next - m) > largestStep)
+            next = next > m ? m + largestStep : m - largestStep;
         // A step of 1e-9 m moves the value by about r 1e-18 (g'' is about -r/m^2): far below its rounding.
         const bool converged = std::fabs(next - m) <= 1e-9 * m;
-        if (converged || iteration == 99) {
+        if (converged || iteration == iterationLimit - 1) {
             if (!converged)
                 return {false, notANumber, notANumber, startM};
             const double value = r * std::log(m) - r * m * C + r * K + (m - 1) * failureLogs_ - e * sm.S0;

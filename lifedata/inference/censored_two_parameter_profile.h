@@ -35,6 +35,8 @@ private:
         double S0, S1, S2;
     };
     Sums sums(double m);
+    // Newton's method on g(m) from startM, no step longer than largestStep.
+    Maximum newton(HeldQuantity quantity, double C, double K, double startM, double largestStep, int iterationLimit);
 
     double gamma_;
     std::vector<double> lnX_;    // every record, failures and suspensions

@@ -19,5 +19,7 @@ struct ConfidenceInterval {
 // The words of the sides that are not plain numbers.
 inline constexpr const char* unboundedText = "unbounded";
 inline constexpr const char* cutAtSmallestFailureText = "cut at the smallest failure";
+// A side the search could not establish: no number is given rather than one that is not verified.
+inline constexpr const char* notFoundText = "not found";
 
 } // namespace lifedata

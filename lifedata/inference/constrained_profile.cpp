@@ -1,7 +1,10 @@
 // The held quantity fixes one parameter, or ties ln eta to the others: for a B-life t_P and for a
 // reliability's u both are ln eta = ln(T - gamma) - K / m, with (T, K) = (t_P, ln w) or (t, u). The
 // derivatives in the free coordinates follow by the chain rule from the likelihood's own in
-// (ln m, ln eta, gamma), with the second derivative of that tie where it is not linear.
+// (ln m, ln eta, gamma), with the second derivatives of that tie where it is not linear.
+//
+// A three-parameter B-life frees lambda = ln(t_P - gamma) rather than gamma: for a small percent
+// t_P - gamma is far below the rounding of gamma, and only its logarithm keeps it resolved.
 #include "constrained_profile.h"
 
 #include <cmath>
@@ -15,6 +18,12 @@ constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 
 double lnW(double percent) { return std::log(-std::log1p(-percent / 100)); }
 
+// t_P - gamma = eta w^(1/m).
+double bLifeAbove(const ProfileProblem& problem, double m, double eta)
+{
+    return eta * std::exp(lnW(problem.percent) / m);
+}
+
 // Where the free point puts the parameters p = (ln m, ln eta, gamma), with the derivatives of p in
 // the free coordinates (J), the second derivatives of ln eta in them, and the derivative of p in s.
 struct Mapping {
@@ -22,6 +31,7 @@ struct Mapping {
     double p[3];
     double J[3][2];
     double etaSecond[2][2];
+    double gammaSecond[2][2];
     double ds[3];
     double gammaLimit;       // gamma stays below this (three parameters)
 };
@@ -79,11 +89,14 @@ Mapping mapPoint(const ProfileProblem& problem, double s, const FreePoint& free)
         map.p[0] = t[0];
         const double K = lnW(problem.percent);
         if (three) {
-            map.p[2] = t[1];
-            const double above = s - t[1];
-            tieScale(map, std::log(above), above, K, true);
-            map.ds[1] = 1 / above;
-            map.gammaLimit = std::fmin(map.gammaLimit, s);
+            // ln eta = lambda - K e^-a, gamma = t_P - e^lambda.
+            const double above = std::exp(t[1]);
+            map.p[2] = s - above;
+            tieScale(map, t[1], above, K, false);
+            map.J[1][1] = 1;
+            map.J[2][1] = -above;
+            map.gammaSecond[1][1] = -above;
+            map.ds[2] = 1;
         } else {
             map.p[2] = problem.gamma;
             tieScale(map, s, std::exp(s), K, false);
@@ -103,6 +116,13 @@ Mapping mapPoint(const ProfileProblem& problem, double s, const FreePoint& free)
     }
     }
     return map;
+}
+
+// Whether the second free coordinate is gamma itself, a time, rather than a logarithm.
+bool secondIsGamma(const ProfileProblem& problem)
+{
+    return problem.threeParameter && problem.quantity != HeldQuantity::location &&
+           problem.quantity != HeldQuantity::bLife;
 }
 
 struct FreeDerivatives {
@@ -130,7 +150,7 @@ FreeDerivatives evaluateFree(const ProfileProblem& problem, double s, const Free
         for (int k = 0; k < 3; ++k)
             out.gradient[i] += map.J[k][i] * l.gradient[k];
         for (int j = 0; j < map.size; ++j) {
-            double sum = l.gradient[1] * map.etaSecond[i][j];
+            double sum = l.gradient[1] * map.etaSecond[i][j] + l.gradient[2] * map.gammaSecond[i][j];
             for (int k = 0; k < 3; ++k) {
                 for (int n = 0; n < 3; ++n)
                     sum += map.J[k][i] * l.hessian[k][n] * map.J[n][j];
@@ -182,10 +202,8 @@ double heldCoordinate(const ProfileProblem& problem, double m, double eta, doubl
         return std::log(eta);
     case HeldQuantity::location:
         return -std::log(problem.smallestFailure - gamma);
-    case HeldQuantity::bLife: {
-        const double above = eta * std::exp(lnW(problem.percent) / m);
-        return problem.threeParameter ? gamma + above : std::log(above);
-    }
+    case HeldQuantity::bLife:
+        return problem.threeParameter ? gamma + bLifeAbove(problem, m, eta) : std::log(bLifeAbove(problem, m, eta));
     case HeldQuantity::reliability:
         return problem.time > gamma ? m * (std::log(problem.time - gamma) - std::log(eta)) : notANumber;
     }
@@ -215,21 +233,19 @@ FreePoint freeCoordinates(const ProfileProblem& problem, double m, double eta, d
         return {{std::log(eta), gamma}};
     case HeldQuantity::location:
         return {{std::log(m), std::log(eta)}};
-    case HeldQuantity::scale:
     case HeldQuantity::bLife:
+        return {{std::log(m), problem.threeParameter ? std::log(bLifeAbove(problem, m, eta)) : gamma}};
+    case HeldQuantity::scale:
     case HeldQuantity::reliability:
         return {{std::log(m), gamma}};
     }
     return {{notANumber, notANumber}};
 }
 
-ConstrainedMaximum maximizeHeld(const ProfileProblem& problem, double s, const FreePoint& start)
+ConstrainedMaximum maximizeHeld(const ProfileProblem& problem, double s, const FreePoint& start, int iterationLimit)
 {
-    constexpr int iterationLimit = 100;
     const ConstrainedMaximum none{false, notANumber, notANumber, start};
     const int size = mapPoint(problem, s, start).size;
-    // gamma is the second free coordinate everywhere but for the location itself.
-    const bool gammaFree = problem.threeParameter && problem.quantity != HeldQuantity::location;
 
     FreePoint point = start;
     FreeDerivatives d = evaluateFree(problem, s, point, 2);
@@ -239,11 +255,13 @@ ConstrainedMaximum maximizeHeld(const ProfileProblem& problem, double s, const F
         double step[2] = {0, 0};
         const bool newton = ascentStep(d, size, step);
         double t = 1;
-        if (gammaFree && step[1] > 0) {
+        if (problem.threeParameter) {
             // Never more than halfway to the limit of gamma in one step: the maximum followed is the
             // one near the start, not the unbounded rise at the limit.
-            const double limit = mapPoint(problem, s, point).gammaLimit;
-            t = std::fmin(t, 0.5 * (limit - point.theta[1]) / step[1]);
+            const Mapping map = mapPoint(problem, s, point);
+            const double rise = map.J[2][0] * step[0] + map.J[2][1] * step[1];
+            if (rise > 0)
+                t = std::fmin(t, 0.5 * (map.gammaLimit - map.p[2]) / rise);
         }
         FreeDerivatives next{};
         FreePoint trial{};
@@ -259,7 +277,7 @@ ConstrainedMaximum maximizeHeld(const ProfileProblem& problem, double s, const F
             return newton ? ConstrainedMaximum{true, d.value, d.slope, point} : none;
         double largest = std::fabs(t * step[0]);
         if (size == 2)
-            largest = std::fmax(largest, std::fabs(t * step[1]) / (gammaFree ? problem.scale : 1));
+            largest = std::fmax(largest, std::fabs(t * step[1]) / (secondIsGamma(problem) ? problem.scale : 1));
         point = trial;
         d = next;
         if (newton && largest <= 1e-13) {
@@ -270,6 +288,21 @@ ConstrainedMaximum maximizeHeld(const ProfileProblem& problem, double s, const F
         }
     }
     return none;
+}
+
+double branchDistance(const ProfileProblem& problem, double sFrom, const FreePoint& from, double sTo,
+                      const FreePoint& to)
+{
+    const int size = mapPoint(problem, sFrom, from).size;
+    double distance = std::fabs(to.theta[0] - from.theta[0]);
+    if (size == 2 && !secondIsGamma(problem))
+        distance = std::fmax(distance, std::fabs(to.theta[1] - from.theta[1]));
+    if (problem.threeParameter && problem.quantity != HeldQuantity::location) {
+        const Mapping a = mapPoint(problem, sFrom, from);
+        const Mapping b = mapPoint(problem, sTo, to);
+        distance = std::fmax(distance, std::fabs(std::log(b.gammaLimit - b.p[2]) - std::log(a.gammaLimit - a.p[2])));
+    }
+    return distance;
 }
 
 } // namespace lifedata

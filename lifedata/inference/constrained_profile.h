@@ -30,7 +30,8 @@ struct ProfileProblem {
 double heldCoordinate(const ProfileProblem& problem, double m, double eta, double gamma);
 double heldQuantity(const ProfileProblem& problem, double s);
 
-// The free coordinates of the estimate (m, eta, gamma), a start for the first maximum.
+// The free coordinates of the estimate (m, eta, gamma), a start for the first maximum: two of
+// ln m, ln eta, gamma, and for a three-parameter B-life ln(t_P - gamma) in place of gamma.
 struct FreePoint {
     double theta[2];
 };
@@ -43,6 +44,14 @@ struct ConstrainedMaximum {
     FreePoint point;
 };
 
-ConstrainedMaximum maximizeHeld(const ProfileProblem& problem, double s, const FreePoint& start);
+// `iterationLimit` Newton iterations at most: a start on the same branch close by needs a few.
+ConstrainedMaximum maximizeHeld(const ProfileProblem& problem, double s, const FreePoint& start,
+                                int iterationLimit = 100);
+
+// How far apart the maxima at two held values lie, in logarithms: of m or eta where free, and with
+// three parameters of gamma's room below its limit. A step along one branch of maxima moves them
+// little; a jump to another branch (gamma hugging the smallest failure) moves gamma's room far.
+double branchDistance(const ProfileProblem& problem, double sFrom, const FreePoint& from, double sTo,
+                      const FreePoint& to);
 
 } // namespace lifedata

@@ -21,6 +21,18 @@ constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr double coordinateTolerance = 1e-10;
 // A logarithmic coordinate this far from the estimate (a factor of 1e13) is as good as no end.
 constexpr double logSpan = 30;
+// With three parameters a larger m is the extreme-value limit the Weibull family tends to (gamma far
+// below the data): the likelihood no longer changes with m, and its rounding takes over. A profile
+// that has not fallen by this m never will; a branch whose free m passes it has left the family's
+// interior.
+constexpr double largestShape = 1e4;
+
+double freeShape(const ProfileProblem& problem, const FreePoint& point)
+{
+    if (problem.quantity == HeldQuantity::shape)
+        return 0;
+    return std::exp(point.theta[0]);
+}
 
 ProfileProblem problemOf(const LikelihoodRatioSetup& setup, HeldQuantity quantity, double argument)
 {
@@ -71,22 +83,101 @@ double coordinateError(const LikelihoodRatioSetup& setup, const ProfileProblem& 
     return std::sqrt(deltaMethodVariance(*setup.covariance, g));
 }
 
-// The constrained maxima found so far on one side; each new one starts from the nearest.
+// The constrained maxima found so far on one side; each new one starts from the nearest. With three
+// parameters the likelihood also rises without bound as gamma nears the smallest failure, and a long
+// step can land on that rise, where m is near 1, instead of on the interior branch. So the way from
+// the nearest maximum is walked in steps along which no free coordinate moves by more than
+// `branchStep` as a logarithm, halving the step where the branch bends; where even a step of the
+// side's resolution cannot keep to the branch, the branch ends there and has no value beyond. A
+// step from a maximum close by converges in a few iterations or not at all, so a failed step is
+// cheap; the whole side has a budget of maximisations, past which the branch is not followed, and
+// where its free m has passed `largestShape` it ends for every value as far out or farther.
 struct Branch {
     const ProfileProblem& problem;
+    double resolution;
     std::vector<double> s;
     std::vector<FreePoint> points;
+    std::vector<std::size_t> from; // the maximum each was reached from (the estimate: itself)
+    int budget = 1000;
+    double endsBeyond = std::numeric_limits<double>::infinity(); // distance from the estimate (s[0])
+    double farthest = 0;                                          // of the maxima reached, from s[0]
+    double farthestValue = notANumber;
+
+    static constexpr double branchStep = 0.5;
+    static constexpr int stepIterations = 12;
+    // A branch that cannot be followed with a step 2^-8 of the one asked for ends there (a fold, or
+    // the rounding of a far tail); the side search then backs off toward the estimate.
+    static constexpr int halvingLimit = 8;
 
     ProfileValue operator()(double at)
     {
         const std::size_t start = nearest(s, at);
-        const ConstrainedMaximum maximum = maximizeHeld(problem, at, points[start]);
-        if (!maximum.found)
+        if (!problem.threeParameter) {
+            const ConstrainedMaximum maximum = maximizeHeld(problem, at, points[start]);
+            if (!maximum.found)
+                return {notANumber, notANumber};
+            s.push_back(at);
+            points.push_back(maximum.point);
+            from.push_back(start);
+            return {maximum.value, maximum.slope};
+        }
+        if (std::fabs(at - s[0]) >= endsBeyond)
             return {notANumber, notANumber};
-        s.push_back(at);
-        points.push_back(maximum.point);
-        return {maximum.value, maximum.slope};
+        std::size_t current = start;
+        double step = at - s[current];
+        int halvings = 0;
+        while (budget-- > 0) {
+            const double position = s[current];
+            const FreePoint point = points[current];
+            const double target = std::fabs(at - position) <= std::fabs(step) ? at : position + step;
+            const ConstrainedMaximum maximum =
+                maximizeHeld(problem, target, predicted(current, target), stepIterations);
+            if (maximum.found && freeShape(problem, maximum.point) > largestShape) {
+                // Past the family's interior: the branch has no value here or farther out.
+                endsBeyond = std::fmin(endsBeyond, std::fabs(target - s[0]));
+                break;
+            }
+            if (maximum.found && branchDistance(problem, position, point, target, maximum.point) <= branchStep) {
+                s.push_back(target);
+                points.push_back(maximum.point);
+                from.push_back(current);
+                if (std::fabs(target - s[0]) > farthest) {
+                    farthest = std::fabs(target - s[0]);
+                    farthestValue = maximum.value;
+                }
+                if (target == at)
+                    return {maximum.value, maximum.slope};
+                current = s.size() - 1;
+                step *= 2;
+                halvings = 0;
+            } else {
+                step /= 2;
+                if (++halvings > halvingLimit || std::fabs(step) <= resolution)
+                    break;
+            }
+        }
+        return {notANumber, notANumber};
     }
+
+    // The start for the maximum at `target`: the line through maximum k and the one it was reached
+    // from, so that a step along a curving branch starts close to it and converges in a few
+    // iterations; maximum k itself where there is no line or the line leaves gamma's range.
+    FreePoint predicted(std::size_t k, double target) const
+    {
+        const std::size_t before = from[k];
+        if (before == k || s[k] == s[before])
+            return points[k];
+        const double t = (target - s[k]) / (s[k] - s[before]);
+        FreePoint p = points[k];
+        for (int i = 0; i < 2; ++i)
+            p.theta[i] += t * (points[k].theta[i] - points[before].theta[i]);
+        return branchDistance(problem, s[k], points[k], target, p) <= branchStep ? p : points[k];
+    }
+
+    // Whether the branch left the family while the profile was still above `level`: beyond
+    // m = largestShape the likelihood is that of the extreme-value limit and no longer falls, so
+    // the side never closes.
+    bool leftFamilyAbove(double level) const { return std::isfinite(endsBeyond) && farthestValue > level; }
 
     static std::size_t nearest(const std::vector<double>& s, double at)
     {
@@ -119,6 +210,25 @@ struct CensoredBranch {
     }
 };
 
+// A side in numbers or words. The upper side of gamma that does not close before x1 is cut there; a
+// reliability lies in [0, 1], so a side of u that does not close is R = 0 (u rising) or 1.
+BoundSide sideOf(const ProfileProblem& problem, const SideResult& result, double direction)
+{
+    switch (result.end) {
+    case SideEnd::closed:
+        return {heldQuantity(problem, result.s), ""};
+    case SideEnd::open:
+        if (problem.quantity == HeldQuantity::location && direction > 0)
+            return {problem.smallestFailure, cutAtSmallestFailureText};
+        if (problem.quantity == HeldQuantity::reliability)
+            return {direction > 0 ? 0.0 : 1.0, ""};
+        return {notANumber, unboundedText};
+    case SideEnd::lost:
+        break;
+    }
+    return {notANumber, notFoundText};
+}
+
 } // namespace
 
 ConfidenceInterval likelihoodRatioBounds(const LikelihoodRatioSetup& setup, HeldQuantity quantity, double argument)
@@ -148,33 +258,37 @@ ConfidenceInterval likelihoodRatioBounds(const LikelihoodRatioSetup& setup, Held
     for (int side = 0; side < 2; ++side) {
         const double direction = side == 0 ? -1 : 1;
         double maxSpan = linear ? 1e6 * unit : logSpan;
+        // u = m ln((t - gamma) / eta) scales with its own size: far out in a tail its sides lie
+        // hundreds of units apart.
+        if (quantity == HeldQuantity::reliability)
+            maxSpan = logSpan * (1 + std::fabs(estimate));
+        if (setup.threeParameter && quantity == HeldQuantity::shape && direction > 0)
+            maxSpan = std::fmax(std::log(largestShape) - estimate, 1.0);
         const bool towardSmallestFailure = quantity == HeldQuantity::location && direction > 0;
         if (towardSmallestFailure) {
             // Up to where x1 - gamma is still resolved next to x1.
             const double closest = 1e-12 * std::fmax(std::fabs(setup.smallestFailure), e.eta);
             maxSpan = std::fmax(std::log((setup.smallestFailure - e.gamma) / closest), 0.0);
         }
+        const double tolerance = coordinateTolerance * std::fmax(unit, std::fabs(estimate));
         const SideSearch search{estimate,
                                 maximum,
                                 setup.critical / 2,
                                 direction,
                                 std::fmin(firstStep, maxSpan / 2),
                                 maxSpan,
-                                coordinateTolerance * std::fmax(unit, std::fabs(estimate))};
+                                tolerance};
         SideResult result;
         if (censored) {
             CensoredBranch branch{*censored, quantity, argument, {estimate}, {e.m}};
             result = findProfileSide(branch, search);
         } else {
-            Branch branch{problem, {estimate}, {freeCoordinates(problem, e.m, e.eta, e.gamma)}};
+            Branch branch{problem, tolerance, {estimate}, {freeCoordinates(problem, e.m, e.eta, e.gamma)}, {0}};
             result = findProfileSide(branch, search);
+            if (result.end == SideEnd::lost && branch.leftFamilyAbove(maximum - search.drop))
+                result.end = SideEnd::open;
         }
-        if (result.end == SideEnd::closed)
-            sides[side] = {heldQuantity(problem, result.s), ""};
-        else if (towardSmallestFailure)
-            sides[side] = {setup.smallestFailure, cutAtSmallestFailureText};
-        else
-            sides[side] = {notANumber, unboundedText};
+        sides[side] = sideOf(problem, result, direction);
     }
     // R falls as u rises: the lower side of u is the upper bound of R.
     if (quantity == HeldQuantity::reliability)

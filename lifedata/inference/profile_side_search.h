@@ -14,8 +14,9 @@ struct ProfileValue {
 
 enum class SideEnd {
     closed, // the profile falls far enough at `s`
-    open,   // it never does: it turns back up first, or stays up as far as the search may go
-    lost,   // the constrained maximum ceases to exist beyond `s` before the profile falls far enough
+    open,   // it never does as far as the search may go
+    lost,   // no verified end: the constrained maximum ceases to exist before the profile falls far
+            // enough, or the profile jumps past the fall instead of reaching it
 };
 
 struct SideResult {
@@ -33,9 +34,14 @@ struct SideSearch {
     double tolerance;  // of s at the end
 };
 
+// A side is reported only where the profile was evaluated and falls by the drop to this fraction.
+constexpr double verifiedDropFraction = 1e-6;
+
 // Newton's method on f(s) = profile(s) - maximum + drop with the profile's own slope. From inside
 // (f > 0) Newton on a concave profile steps past the root, so the root is soon bracketed; then a
 // Newton step is kept only while it stays inside the bracket, and bisection is used otherwise.
+// The end is checked where the bracket closes: a bracket that closes on a gap of the profile (no
+// maximum, or a jump across the drop) is no end.
 template <class Profile>
 SideResult findProfileSide(Profile&& profile, const SideSearch& search)
 {
@@ -50,7 +56,7 @@ SideResult findProfileSide(Profile&& profile, const SideSearch& search)
     // Outward until the profile has fallen far enough.
     for (;;) {
         if (++evaluations > evaluationLimit)
-            return {SideEnd::open, inside};
+            return {SideEnd::lost, inside};
         const ProfileValue p = profile(s);
         if (std::isnan(p.value)) {
             // Back off toward the last point that had a maximum.
@@ -66,10 +72,11 @@ SideResult findProfileSide(Profile&& profile, const SideSearch& search)
             break;
         const double outwardSlope = dir * slope;
         const double distance = std::fabs(s - search.estimate);
-        if (outwardSlope >= 0 || distance >= search.maxSpan)
+        if (distance >= search.maxSpan)
             return {SideEnd::open, s};
         inside = s;
-        const double newton = f / -outwardSlope;
+        // Where the profile rises again it may still fall farther out: step on, doubling the distance.
+        const double newton = outwardSlope < 0 ? f / -outwardSlope : 3 * distance;
         s = search.estimate + dir * std::fmin(distance + std::fmin(newton, 3 * distance), search.maxSpan);
     }
 
@@ -97,7 +104,9 @@ SideResult findProfileSide(Profile&& profile, const SideSearch& search)
         if (step <= search.tolerance)
             break;
     }
-    return {SideEnd::closed, s};
+    if (std::fabs(f) <= verifiedDropFraction * search.drop)
+        return {SideEnd::closed, s};
+    return {SideEnd::lost, s};
 }
 
 } // namespace lifedata
