@@ -1,6 +1,6 @@
 // eta's interval is found once; a B-life or a reliability at each side of it is that quantity's
 // side, since both rise with eta. A side of eta without a number (no upper bound with no failure)
-// stays so for them.
+// stays so for a B-life; a reliability's side is then its limit, 0 or 1.
 #include "known_shape_bounds.h"
 
 #include <cmath>
@@ -87,6 +87,18 @@ ConfidenceInterval carriedInterval(const ConfidenceInterval& eta, const WeibullF
     return {carried(eta.lower, fit, quantity), carried(eta.upper, fit, quantity)};
 }
 
+// A reliability lies in [0, 1]: where eta's side does not close (no upper side without failures),
+// the reliability's side is the limit it reaches, 1 as eta grows without bound and 0 as it shrinks.
+ConfidenceInterval reliabilityInterval(const ConfidenceInterval& eta, const WeibullFit& fit, double t)
+{
+    const auto at = [&](const BoundSide& etaSide, double limit) -> BoundSide {
+        if (std::isnan(etaSide.value))
+            return {limit, ""};
+        return {reliability(WeibullEstimate{fit.m, etaSide.value, fit.gamma}, t), ""};
+    };
+    return {at(eta.lower, 0), at(eta.upper, 1)};
+}
+
 } // namespace
 
 ModelInference inferKnownShape(const PreparedData& data, const KnownShapeFit& known, const InferenceRequest& request)
@@ -135,7 +147,7 @@ ModelInference inferKnownShape(const PreparedData& data, const KnownShapeFit& kn
     for (ReliabilityBounds& r : inference.reliability) {
         const double t = r.at;
         if (t > fit.gamma)
-            set(r.bounds, carriedInterval(eta, fit, [t](const WeibullEstimate& e) { return reliability(e, t); }));
+            set(r.bounds, reliabilityInterval(eta, fit, t));
     }
     return inference;
 }

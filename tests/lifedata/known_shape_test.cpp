@@ -115,6 +115,12 @@ TEST(KnownShape, ZeroFailuresGiveOnlyLowerBounds)
         EXPECT_EQ(b.bounds.chiSquare.upper.text, unboundedText);
         EXPECT_GT(b.bounds.chiSquare.lower.value, 0);
     }
+    // A reliability lies in [0, 1]: its side above an eta without an upper side is 1, the limit.
+    ASSERT_EQ(inference.reliability.size(), 1u);
+    const ConfidenceInterval& r = inference.reliability[0].bounds.chiSquare;
+    EXPECT_EQ(r.upper.value, 1);
+    EXPECT_EQ(r.upper.text, "");
+    expectRelative(r.lower.value, std::exp(-std::pow(100 / inference.eta.chiSquare.lower.value, 2)), 1e-15, "R lower");
 }
 
 TEST(KnownShape, MoreFailuresThanTwoToTheThirtyOne)
