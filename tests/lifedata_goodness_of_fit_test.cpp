@@ -209,21 +209,24 @@ TEST(Inference, ThreeParameterCutsGammaAtTheSmallestFailureAndWarnsOfSmallShape)
     EXPECT_NE(json.find("\"pValueText\": \"no bootstrap samples asked for\""), std::string::npos) << json;
 }
 
-// A cut side and an open side keep the table's columns in line: every row ends where the others do.
+// A cut side and an open side keep the table's columns in line: every row's two intervals stand
+// where the others' do, and no row ends in blanks.
 TEST(Inference, TextTableKeepsItsColumnsWithWordsOnSides)
 {
     ModelInference inference = ballBearingsThreeParameter();
     inference.eta.likelihoodRatio.upper = {std::nan(""), unboundedText};
     const std::string text = inferenceText(inference);
-    std::vector<std::size_t> rowLengths;
+    std::vector<std::pair<std::size_t, std::size_t>> separators;
     std::size_t start = text.find("  m ");
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string line = text.substr(start, end - start);
-        if (line.find(" .. ") != std::string::npos)
-            rowLengths.push_back(line.size());
+        EXPECT_NE(line.back(), ' ') << line;
+        const std::size_t first = line.find(" .. ");
+        if (first != std::string::npos)
+            separators.emplace_back(first, line.find(" .. ", first + 1));
     }
-    ASSERT_EQ(rowLengths.size(), 5u) << text;
-    EXPECT_TRUE(std::all_of(rowLengths.begin(), rowLengths.end(), [&](std::size_t n) { return n == rowLengths[0]; }))
+    ASSERT_EQ(separators.size(), 5u) << text;
+    EXPECT_TRUE(std::all_of(separators.begin(), separators.end(), [&](const auto& s) { return s == separators[0]; }))
         << text;
     EXPECT_NE(text.find("\n                Fisher upper bound: cut at the smallest failure\n"), std::string::npos) << text;
 }

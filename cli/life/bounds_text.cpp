@@ -61,17 +61,22 @@ std::string sideNotes(const QuantityBounds& q)
     return notes;
 }
 
+// A table line without the padding of its last column.
+std::string ended(std::string line)
+{
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line + "\n";
+}
+
 std::string row(const std::string& name, const QuantityBounds& q, bool estimateOnly, bool noBounds = false)
 {
     std::string line = padded("  " + name, nameWidth) + number(q.estimate) + "  ";
-    if (estimateOnly) {
-        while (line.back() == ' ')
-            line.pop_back();
-        return line + "\n";
-    }
+    if (estimateOnly)
+        return ended(line);
     if (noBounds)
         return line + "(at or below gamma: no bounds)\n";
-    return line + interval(q.hasFisher, q.fisher) + "  " + interval(q.hasLikelihoodRatio, q.likelihoodRatio) + "\n" +
+    return ended(line + interval(q.hasFisher, q.fisher) + "  " + interval(q.hasLikelihoodRatio, q.likelihoodRatio)) +
            sideNotes(q);
 }
 
@@ -110,7 +115,7 @@ std::string knownShapeRow(const std::string& name, const QuantityBounds& q, bool
     if (noBounds)
         return line + "(at or below gamma: no bounds)\n";
     const bool chiSquare = q.hasChiSquare;
-    return line + interval(chiSquare || q.hasLikelihoodRatio, chiSquare ? q.chiSquare : q.likelihoodRatio) + "\n";
+    return ended(line + interval(chiSquare || q.hasLikelihoodRatio, chiSquare ? q.chiSquare : q.likelihoodRatio));
 }
 
 std::string knownShapeText(const ModelInference& inference)

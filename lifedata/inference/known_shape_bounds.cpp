@@ -9,6 +9,8 @@
 #include "chi_square.h"
 #include "chi_square_one_df.h"
 #include "fisher_bounds.h"
+#include "information_criteria.h"
+#include "weibull_moments.h"
 
 namespace lifedata {
 
@@ -99,6 +101,21 @@ ConfidenceInterval reliabilityInterval(const ConfidenceInterval& eta, const Weib
     return {at(eta.lower, 0), at(eta.upper, 1)};
 }
 
+// The covariance in (m, eta): m is known, so only eta varies, with the variance of ln eta from the
+// observed information, -1 / (d2 l / d ln eta^2), carried to eta by the delta method.
+void setScaleCovariance(const PreparedData& data, const WeibullFit& fit, const InferenceRequest& request,
+                        ModelInference& inference)
+{
+    const std::unique_ptr<ChunkedWork> work = makeWork(data, FitSettings{request.threads});
+    LikelihoodEvaluator likelihood(data, *work);
+    const double information = -likelihood.evaluate(fit.m, fit.eta, fit.gamma, 2).hessian[1][1];
+    if (!(information > 0 && std::isfinite(information)))
+        return;
+    inference.covarianceSize = 2;
+    inference.covariance[0][0] = inference.covariance[0][1] = inference.covariance[1][0] = 0;
+    inference.covariance[1][1] = fit.eta * fit.eta / information;
+}
+
 } // namespace
 
 ModelInference inferKnownShape(const PreparedData& data, const KnownShapeFit& known, const InferenceRequest& request)
@@ -119,6 +136,17 @@ ModelInference inferKnownShape(const PreparedData& data, const KnownShapeFit& kn
     for (double t : request.at)
         inference.reliability.push_back({t, estimateOnly(reliability(estimate, t))});
     inference.goodnessOfFit.reason = "not given for a known shape";
+    inference.mReducedBiasText = "not defined for a known shape";
+    if (fit.status == FitStatus::ok) {
+        // One parameter is estimated: eta.
+        inference.distribution = weibullSummary(fit.m, fit.eta, fit.gamma);
+        inference.criteria = informationCriteria(fit.logLikelihood, 1, unitCount(data));
+        setScaleCovariance(data, fit, request, inference);
+    } else {
+        inference.distribution = {notANumber, notANumber, notANumber, notANumber};
+        inference.criteria = {notANumber, notANumber, notANumber};
+        inference.withoutEstimate = fit.statusText;
+    }
 
     if (request.bounds == BoundsChoice::none)
         return inference;

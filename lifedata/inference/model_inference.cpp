@@ -68,16 +68,6 @@ GoodnessOfFit goodnessOfFit(const PreparedData& data, const WeibullEstimate& est
     return result;
 }
 
-double unitCount(const PreparedData& data)
-{
-    double units = 0;
-    for (const std::vector<double>* counts : {&data.failureCounts, &data.suspensionCounts, &data.intervalCounts}) {
-        for (double c : *counts)
-            units += c;
-    }
-    return units;
-}
-
 // The covariance in (m, eta[, gamma]): d m = m d ln m and d eta = eta d ln eta. The inverse can
 // differ from its mirror in the last bit; one triangle, mirrored, gives a symmetric matrix.
 void setParameterCovariance(ModelInference& inference, const WeibullEstimate& e, const ParameterCovariance& c)

@@ -95,8 +95,11 @@ struct ModelInference {
     InformationCriteria criteria{};
     DistributionSummary distribution{};
     // Two parameters only: m * C4(r)^3.5, NaN with its reason in words where it is not defined.
-    double mReducedBias = 0;
+    double mReducedBias = std::numeric_limits<double>::quiet_NaN();
     std::string mReducedBiasText;
+    // Non-empty where bounds exist but no estimate does (a known shape without failures): why the
+    // covariance, criteria and summary above have no values.
+    std::string withoutEstimate;
 };
 
 // The estimates of a model without its bounds: m, eta, gamma, B-lives and reliabilities, and the

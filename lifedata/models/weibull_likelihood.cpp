@@ -205,6 +205,16 @@ PreparedData prepareLifeData(const LifeData& data, const FitSettings& settings)
     return prepared;
 }
 
+double unitCount(const PreparedData& data)
+{
+    double units = 0;
+    for (const std::vector<double>* counts : {&data.failureCounts, &data.suspensionCounts, &data.intervalCounts}) {
+        for (double c : *counts)
+            units += c;
+    }
+    return units;
+}
+
 double smallestFailure(const PreparedData& data)
 {
     double x1 = std::numeric_limits<double>::infinity();

@@ -31,6 +31,9 @@ struct PreparedData {
 // x1: the smallest failure time, interval upper ends included; +infinity without failures.
 double smallestFailure(const PreparedData& data);
 
+// Every unit of the data, counts included: the n of the information criteria.
+double unitCount(const PreparedData& data);
+
 struct LikelihoodDerivatives {
     double value;
     double gradient[3];

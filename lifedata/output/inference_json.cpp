@@ -137,6 +137,16 @@ void addDistributionJson(JsonObject& model, const DistributionSummary& distribut
     model.addNumber("variance", distribution.variance);
 }
 
+// Every member that needs an estimate, null with the reason there is none.
+void addWithoutEstimateJson(JsonObject& model, const std::string& reason)
+{
+    for (const char* key : {"standardErrors", "covariance", "aic", "aicc", "bic", "mean", "median", "mode", "variance",
+                            "mReducedBias"}) {
+        model.add(key, "null");
+        model.add((std::string(key) + "Text").c_str(), jsonString(reason));
+    }
+}
+
 } // namespace
 
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference)
@@ -182,6 +192,10 @@ void addInferenceJson(JsonObject& model, int depth, const ModelInference& infere
         return;
     }
     model.add("goodnessOfFit", goodnessOfFitJson(depth + 1, inference.goodnessOfFit));
+    if (!inference.withoutEstimate.empty()) {
+        addWithoutEstimateJson(model, inference.withoutEstimate);
+        return;
+    }
     addMaximumLikelihoodJson(model, depth, inference);
     addDistributionJson(model, inference.distribution);
     if (inference.threeParameter)

@@ -92,6 +92,16 @@ TEST(KnownShape, ThreeFailuresWorkedByHand)
     expectRelative(r100.chiSquare.lower.value, std::exp(-std::pow(100 / eta.lower.value, 2)), 1e-14, "R lower");
     EXPECT_FALSE(inference.goodnessOfFit.defined);
     EXPECT_EQ(analysis.threeParameter.fit.status, FitStatus::notFitted);
+    // One parameter is estimated. With failures and suspensions the information about ln eta is
+    // m^2 r, so var(eta) = eta^2 / (m^2 r) and m, known, varies not at all.
+    expectRelative(inference.criteria.aic, 2 - 2 * fit.logLikelihood, 1e-15, "AIC with k = 1");
+    ASSERT_EQ(inference.covarianceSize, 2);
+    EXPECT_EQ(inference.covariance[0][0], 0);
+    expectRelative(inference.covariance[1][1], fit.eta * fit.eta / 12, 1e-12, "var(eta)");
+    // The mean of a Weibull with m = 2: eta Gamma(1.5) = eta sqrt(pi) / 2.
+    expectRelative(inference.distribution.mean, fit.eta * std::sqrt(std::acos(-1.0)) / 2, 1e-14, "mean");
+    EXPECT_TRUE(std::isnan(inference.mReducedBias));
+    EXPECT_TRUE(inference.withoutEstimate.empty());
 }
 
 TEST(KnownShape, ZeroFailuresGiveOnlyLowerBounds)
@@ -115,6 +125,7 @@ TEST(KnownShape, ZeroFailuresGiveOnlyLowerBounds)
         EXPECT_EQ(b.bounds.chiSquare.upper.text, unboundedText);
         EXPECT_GT(b.bounds.chiSquare.lower.value, 0);
     }
+    EXPECT_EQ(inference.withoutEstimate, "zero failures: only a lower bound");
     // A reliability lies in [0, 1]: its side above an eta without an upper side is 1, the limit.
     ASSERT_EQ(inference.reliability.size(), 1u);
     const ConfidenceInterval& r = inference.reliability[0].bounds.chiSquare;
