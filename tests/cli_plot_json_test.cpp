@@ -821,6 +821,7 @@ TEST(CliPlan, UsageErrors)
               "--plan needs --units or --test-time"},
              {{"--units", "5", data}, "--units needs --plan"},
              {{"--shape", "2", data}, "--shape needs --life or --plan"},
+             {{"--life", "--method", "rrx", "--shape", "2", data}, "--shape needs --method mle"},
              {{"--mle", "--shape", "2", "--bootstrap", "10", data}, "--bootstrap cannot be used with --shape"}}) {
         const ProgramRun run = runVarnel(words);
         EXPECT_EQ(run.status, 2) << message;

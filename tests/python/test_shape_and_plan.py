@@ -68,3 +68,5 @@ def test_fit_refuses_a_bad_shape():
         varnel.fit([1.0, 2.0, 3.0], shape=0)
     with pytest.raises(ValueError):
         varnel.fit([1.0, 2.0, 3.0], shape=2, model="3p")
+    with pytest.raises(ValueError, match="shape needs method 'mle'"):
+        varnel.fit([1.0, 2.0, 3.0], shape=2, method="rry")
