@@ -1,0 +1,75 @@
+// The one interface every lifetime distribution implements, so that the general likelihood, the
+// general fit, the location search, the bounds, the B-lives and reliabilities, the mixture and the
+// accelerated models, and the JSON and text writers serve every family without a copy per family.
+//
+// A distribution works in its fit coordinates p: each positive parameter on a log scale (ln eta,
+// ln sigma, ln mean, ...), each location parameter (gamma, mu, the normal's mean) as it is. Every
+// derivative below is in those coordinates. At most three parameters.
+#pragma once
+
+#include <cstddef>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lifedata {
+
+constexpr std::size_t maximumDistributionParameters = 3;
+
+// A value with its gradient and Hessian in p, filled up to the order asked for (0, 1 or 2); the rest
+// is 0. Entries beyond parameterCount() stay 0.
+struct PointTerms {
+    double value = 0;
+    double gradient[maximumDistributionParameters] = {};
+    double hessian[maximumDistributionParameters][maximumDistributionParameters] = {};
+};
+
+// Where an index names no parameter (a family without a free location, say).
+constexpr std::size_t noParameter = static_cast<std::size_t>(-1);
+
+class Distribution {
+public:
+    virtual ~Distribution() = default;
+
+    // The name the options and the JSON use: "weibull2", "lognormal3", "exponential1", "normal", ...
+    virtual const char* name() const = 0;
+    virtual std::size_t parameterCount() const = 0;
+    // The JSON name of parameter i: "m", "eta", "gamma", "mu", "sigma", "mean", "sd", "alpha", ...
+    virtual const char* parameterName(std::size_t i) const = 0;
+    // True for a parameter that is positive and so lies on a log scale in p (and in its Fisher bounds).
+    virtual bool positiveParameter(std::size_t i) const = 0;
+    // The index of the location gamma among the parameters, or noParameter.
+    virtual std::size_t locationIndex() const = 0;
+    // True where the model allows times at or below 0 (normal, sev): quantiles may then be negative,
+    // and B-life bounds are t +- z se(t) rather than on a log scale of t - gamma.
+    virtual bool allowsNegativeTimes() const = 0;
+
+    // Between the parameters as reported and the fit coordinates.
+    virtual void toCoordinates(const double* parameters, double* p) const = 0;
+    virtual void fromCoordinates(const double* p, double* parameters) const = 0;
+
+    // ln f(t) and ln S(t) with derivatives in p. ln f is -infinity outside the support (t at or
+    // below gamma), ln S is 0 there.
+    virtual PointTerms logDensity(double t, const double* p, int order) const = 0;
+    virtual PointTerms logSurvival(double t, const double* p, int order) const = 0;
+    // ln(S(a) - S(b)) for a < b, formed without cancellation in either tail; (0, b] is ln F(b).
+    virtual PointTerms logIntervalProbability(double a, double b, const double* p, int order) const = 0;
+
+    // t_P with F(t_P) = P, 0 < P < 1, and, when `gradient` is not null, its gradient in p.
+    virtual double quantile(double P, const double* p, double* gradient) const = 0;
+
+    // The family's standard variable u(t), with S(t) = S0(u), and its gradient in p; the reliability
+    // bounds are S0(u +- z se(u)). False for a family that has none (gamma): its reliability bounds
+    // are on the logit of R instead.
+    virtual bool standardVariable(double t, const double* p, double& u, double* gradient) const = 0;
+    virtual double standardSurvival(double u) const = 0;
+};
+
+// The distributions by name, in the order the options document them; "all" is not among them.
+const std::vector<std::string>& distributionNames();
+
+// A new distribution of that name, or null for a name that is not one.
+std::unique_ptr<Distribution> makeDistribution(const std::string& name);
+
+} // namespace lifedata
