@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis_cancellation.h"
+#include "distribution_result.h"
 #include "life_data.h"
 #include "model_inference.h"
 #include "weibull_fit.h"
@@ -41,6 +42,10 @@ struct AnalysisRequest {
     // Set from another thread, it stops the analysis with AnalysisCancelled between its stages, between
     // two likelihood evaluations of its bounds and between two bootstrap refits.
     CancelFlag cancel = nullptr;
+
+    // Distributions to fit and rank by name (weibull2, lognormal3, ...); with any, the analysis is
+    // their comparison alone.
+    std::vector<std::string> distributions;
 };
 
 // 2 (l3 - l2) and its approximate chi-square (1 degree of freedom) p-value.
@@ -58,6 +63,7 @@ struct Analysis {
     LikelihoodRatioTest likelihoodRatio;
     ModelInference twoParameterInference;   // available only where the model has an estimate
     ModelInference threeParameterInference;
+    std::vector<DistributionResult> distributions; // in rank order, those without an estimate last
 };
 
 // Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed
