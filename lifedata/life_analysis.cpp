@@ -7,6 +7,7 @@
 
 #include "analysis_inference.h"
 #include "chi_square_one_df.h"
+#include "distribution_comparison.h"
 #include "known_shape_fit.h"
 #include "rank_regression.h"
 
@@ -50,6 +51,10 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     const FitSettings settings{request.threads, request.cancel};
     const PreparedData prepared = prepareLifeData(data, settings);
     stopIfCancelled(request.cancel);
+    if (!request.distributions.empty()) {
+        analysis.distributions = compareDistributions(prepared, request);
+        return analysis;
+    }
     if (request.shape > 0) {
         const KnownShapeFit known = fitKnownShape(prepared, request.shape, request.gamma, settings);
         analysis.twoParameter = known.fit;

@@ -23,7 +23,7 @@ bool wantsLikelihoodRatio(BoundsChoice choice)
 
 struct Inferrer {
     const DistributionEstimate& estimate;
-    const DistributionLikelihood& likelihood;
+    DistributionLikelihood& likelihood;
     const InferenceRequest& request;
     bool hasCovariance;
     ParameterCovariance covariance;
@@ -55,7 +55,7 @@ struct Inferrer {
 
 } // namespace
 
-DistributionInference inferDistribution(const DistributionEstimate& estimate, const DistributionLikelihood& likelihood,
+DistributionInference inferDistribution(const DistributionEstimate& estimate, DistributionLikelihood& likelihood,
                                         const InferenceRequest& request)
 {
     DistributionInference result;
@@ -64,7 +64,7 @@ DistributionInference inferDistribution(const DistributionEstimate& estimate, co
     Inferrer inferrer{estimate, likelihood, request, false, {}, normalQuantile((1 + request.confidence) / 2),
                       chiSquareOneDfQuantile(request.confidence)};
     if (request.bounds != BoundsChoice::none) {
-        const PointTerms terms = likelihood(estimate.p, 2);
+        const PointTerms terms = likelihood.evaluate(estimate.p, 2);
         inferrer.hasCovariance = distributionCovariance(estimate.context, terms.hessian, inferrer.covariance);
         if (!inferrer.hasCovariance && wantsFisher(request.bounds))
             result.fisherNote = noInformationText;

@@ -28,7 +28,7 @@ struct DistributionInference {
 
 // The bounds of `estimate` on the data whose log-likelihood is `likelihood`. A location held at x1
 // has its estimate and no bounds. Throws AnalysisCancelled when request.cancel is set.
-DistributionInference inferDistribution(const DistributionEstimate& estimate, const DistributionLikelihood& likelihood,
+DistributionInference inferDistribution(const DistributionEstimate& estimate, DistributionLikelihood& likelihood,
                                         const InferenceRequest& request);
 
 // The same members from a Weibull model's inference (m, eta[, gamma]), so that the Weibull fits keep

@@ -10,7 +10,7 @@ namespace lifedata {
 
 struct DistributionRatioSetup {
     QuantityContext context;
-    const DistributionLikelihood* likelihood;
+    DistributionLikelihood* likelihood;
     const double* estimate;                 // p at the maximum
     double logLikelihood;                   // there
     double critical;                        // the chi-square quantile of the confidence

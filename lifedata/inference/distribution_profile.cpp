@@ -116,7 +116,7 @@ Point evaluate(const DistributionProfile& profile, double s, const double* from,
     std::copy(from, from + maximumDistributionParameters, point.p);
     if (!solveConstraint(profile, s, point.p))
         return point;
-    point.terms = (*profile.likelihood)(point.p, order);
+    point.terms = profile.likelihood->evaluate(point.p, order);
     point.valid = std::isfinite(point.terms.value);
     return point;
 }
@@ -193,7 +193,7 @@ bool newtonStep(const DistributionProfile& profile, double s, const Point& point
 
 } // namespace
 
-DistributionProfile makeDistributionProfile(const QuantityContext& context, const DistributionLikelihood& likelihood,
+DistributionProfile makeDistributionProfile(const QuantityContext& context, DistributionLikelihood& likelihood,
                                             const DistributionQuantity& quantity, const double* estimate)
 {
     DistributionProfile profile{context, &likelihood, quantity, noParameter, 0, {}};

@@ -6,19 +6,15 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 
+#include "distribution_likelihood.h"
 #include "distribution_quantity.h"
 
 namespace lifedata {
 
-// The log-likelihood of the data at p with its derivatives up to `order`; -infinity or NaN where p
-// is outside the model.
-using DistributionLikelihood = std::function<PointTerms(const double* p, int order)>;
-
 struct DistributionProfile {
     QuantityContext context;
-    const DistributionLikelihood* likelihood;
+    DistributionLikelihood* likelihood; // of the data, with its helper threads
     DistributionQuantity quantity;
     std::size_t solved;                                 // the coordinate the constraint fixes
     std::size_t freeCount;                              // how many are maximised over
@@ -26,7 +22,7 @@ struct DistributionProfile {
 };
 
 // The profile of `quantity` at the estimate p (which gives a held location its value).
-DistributionProfile makeDistributionProfile(const QuantityContext& context, const DistributionLikelihood& likelihood,
+DistributionProfile makeDistributionProfile(const QuantityContext& context, DistributionLikelihood& likelihood,
                                             const DistributionQuantity& quantity, const double* estimate);
 
 struct HeldMaximum {
