@@ -50,6 +50,9 @@ public:
     // True where the model allows times at or below 0 (normal, sev): quantiles may then be negative,
     // and B-life bounds are t +- z se(t) rather than on a log scale of t - gamma.
     virtual bool allowsNegativeTimes() const = 0;
+    // True where the density stays finite at t = gamma (the exponential): a failure may then sit at
+    // the location itself, and the location's maximum may be the smallest failure.
+    virtual bool densityFiniteAtLocation() const { return false; }
 
     // Between the parameters as reported and the fit coordinates.
     virtual void toCoordinates(const double* parameters, double* p) const = 0;

@@ -19,7 +19,8 @@ const LocationScaleForm* findForm(const std::string& name)
         {"lognormal3", &normalLaw(), true, 3, {"mu", "sigma", "gamma"}, {false, true, false}, 0, 1, 1, 2},
         // The exponential is the Weibull with m = 1.
         {"exponential1", &smallestExtremeValueLaw(), true, 1, {"mean"}, {true}, 0, noParameter, 1, noParameter},
-        {"exponential2", &smallestExtremeValueLaw(), true, 2, {"mean", "gamma"}, {true, false}, 0, noParameter, 1, 1},
+        {"exponential2", &smallestExtremeValueLaw(), true, 2, {"mean", "gamma"}, {true, false}, 0, noParameter, 1, 1,
+         true},
         {"normal", &normalLaw(), false, 2, {"mean", "sd"}, {false, true}, 0, 1, 1, noParameter},
         // F = 1 / (1 + (t/alpha)^-beta): the logistic law of ln t with b = 1/beta and a = ln alpha.
         {"loglogistic", &logisticLaw(), true, 2, {"alpha", "beta"}, {true, true}, 0, 1, -1, noParameter},

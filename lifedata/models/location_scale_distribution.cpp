@@ -55,6 +55,17 @@ PointTerms logOneMinusRatio(const PointTerms& base, const PointTerms& other, int
     return result;
 }
 
+// The exponential's ln f = -a - x e^-a at x = 0, in q.
+PointTerms exponentialDensityAtLocation(double a)
+{
+    PointTerms terms;
+    terms.value = -a;
+    terms.gradient[0] = -1;
+    terms.gradient[2] = std::exp(-a);
+    terms.hessian[0][2] = terms.hessian[2][0] = -std::exp(-a);
+    return terms;
+}
+
 } // namespace
 
 // u and ln |du/dt| at one time, with their derivatives in q.
@@ -141,7 +152,10 @@ void LocationScaleDistribution::fromCoordinates(const double* p, double* paramet
 
 PointTerms LocationScaleDistribution::logDensity(double t, const double* p, int order) const
 {
-    const Standardized s = standardize(t, canonical(p), order);
+    const Canonical c = canonical(p);
+    if (form_.closedAtLocation && t == c.gamma)
+        return toFitCoordinates(exponentialDensityAtLocation(c.a));
+    const Standardized s = standardize(t, c, order);
     if (!s.inside) {
         PointTerms outside;
         outside.value = -infinity;

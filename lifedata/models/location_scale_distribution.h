@@ -21,6 +21,9 @@ struct LocationScaleForm {
     std::size_t logScaleIndex;    // the p that is +-ln b, or noParameter where b = 1
     double logScaleSign;          // +1 or -1
     std::size_t gammaIndex;       // the p that is gamma, or noParameter where gamma = 0
+    // The exponential's density e^(-x/mean)/mean stays finite as x reaches 0, so its support includes
+    // t = gamma: its location's maximum may be the smallest failure itself.
+    bool closedAtLocation = false;
 };
 
 class LocationScaleDistribution final : public Distribution {
@@ -33,6 +36,7 @@ public:
     bool positiveParameter(std::size_t i) const override { return form_.positive[i]; }
     std::size_t locationIndex() const override { return form_.gammaIndex; }
     bool allowsNegativeTimes() const override { return !form_.logTime; }
+    bool densityFiniteAtLocation() const override { return form_.closedAtLocation; }
 
     void toCoordinates(const double* parameters, double* p) const override;
     void fromCoordinates(const double* p, double* parameters) const override;
