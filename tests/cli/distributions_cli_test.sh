@@ -36,6 +36,6 @@ tail -n +5 "$work/out" | head -1 | grep -q '^1 ' || fail "the first row has rank
 # Without the option the document is the plain analysis, with no trace of the comparison.
 expect 0 '"twoParameter"' EMPTY -- --life --json "$ovarian"
 grep -q 'distributions' "$work/out" && fail "the plain analysis names no distributions"
-expect 0 '--distribution NAME' EMPTY -- --help
+expect 0 '^      --distribution NAME$' EMPTY -- --help
 
 finish distributions
