@@ -56,22 +56,23 @@ public:
     {
     }
 
-    // The maximum of the other parameters at `gamma`.
+    // The maximum of the other parameters at `gamma`, from the neighbour's solution or from the
+    // plot's line at this location, whichever is higher: where the location moves by much against
+    // the spread of the data, the neighbour's scale can be far off.
     Ascent at(double gamma)
     {
         double start[maximumDistributionParameters] = {};
-        if (haveLast_)
-            std::copy(last_, last_ + maximumDistributionParameters, start);
-        else
-            distribution_.startingCoordinates(points_, gamma, start);
-        start[location_] = gamma;
+        distribution_.startingCoordinates(points_, gamma, start);
+        if (haveLast_) {
+            double neighbour[maximumDistributionParameters];
+            std::copy(last_, last_ + maximumDistributionParameters, neighbour);
+            neighbour[location_] = gamma;
+            if (likelihood_.evaluate(neighbour, 0).value > likelihood_.evaluate(start, 0).value)
+                std::copy(neighbour, neighbour + maximumDistributionParameters, start);
+        }
         AscentLimits limits;
         limits.held = location_;
-        Ascent ascent = ascend(likelihood_, distribution_, start, limits);
-        if (!ascent.converged) { // a neighbour's solution too far away: from the plot instead
-            distribution_.startingCoordinates(points_, gamma, start);
-            ascent = ascend(likelihood_, distribution_, start, limits);
-        }
+        const Ascent ascent = ascend(likelihood_, distribution_, start, limits);
         haveLast_ = ascent.converged;
         if (haveLast_)
             std::copy(ascent.p, ascent.p + maximumDistributionParameters, last_);
@@ -93,6 +94,14 @@ DistributionFit fitWithLocation(const Distribution& distribution, const Prepared
     const double x1 = smallestFailure(data);
     const double spread = data.largestTime - x1 > 0 ? data.largestTime - x1 : x1;
     LocationProfile profile(distribution, likelihood, points);
+    if (distribution.densityFiniteAtLocation() && data.intervalLower.empty()) {
+        // With failures and suspensions alone the profile rises all the way to x1 (for the
+        // exponential, lp = -r ln(T/r) - r with T the total time beyond gamma, which falls as
+        // gamma rises): no need to scan it.
+        DistributionFit fit = estimate(distribution, data, profile.at(x1), FitStatus::locationAtSmallestFailure);
+        fit.locationOnBoundary = fit.status == FitStatus::locationAtSmallestFailure;
+        return fit;
+    }
     std::vector<GridPoint> grid;
     std::vector<Ascent> solutions;
     for (int i = 0; i < gridPoints; ++i) {
