@@ -11,6 +11,7 @@
 #include "location_grid.h"
 #include "newton_ascent.h"
 #include "probability_plot_points.h"
+#include "systematic_sample.h"
 
 namespace lifedata {
 
@@ -88,8 +89,69 @@ private:
     double last_[maximumDistributionParameters] = {};
 };
 
+// The profile on the whole location grid.
+struct ProfileScan {
+    std::vector<GridPoint> grid;
+    std::vector<Ascent> solutions;
+};
+
+ProfileScan scanProfile(LocationProfile& profile, double x1, double spread)
+{
+    ProfileScan scan;
+    for (int i = 0; i < gridPoints; ++i) {
+        const double gamma = gridGamma(x1, spread, i);
+        scan.solutions.push_back(profile.at(gamma));
+        const Ascent& a = scan.solutions.back();
+        scan.grid.push_back({gamma, a.converged ? a.terms.value : std::numeric_limits<double>::quiet_NaN()});
+    }
+    return scan;
+}
+
+// Newton in every parameter from grid point k's solution, kept between its neighbours.
+Ascent refineMaximum(const Distribution& distribution, DistributionLikelihood& likelihood, const ProfileScan& scan,
+                     std::size_t k)
+{
+    AscentLimits limits;
+    limits.bounded = distribution.locationIndex();
+    limits.low = scan.grid[k - 1].gamma;
+    limits.high = scan.grid[k + 1].gamma;
+    return ascend(likelihood, distribution, scan.solutions[k].p, limits);
+}
+
+// For a large data set: the maximum of a systematic sample's profile, then Newton on the full data
+// from there, within the grid's span; false where the sample shows no maximum or the full data's
+// climb does not settle (the caller then scans the full data, so that a status is never decided on
+// a sample).
+bool climbFromSample(const Distribution& distribution, const PreparedData& data, DistributionLikelihood& likelihood,
+                     const std::vector<PlotPoint>& points, const FitSettings& settings, Ascent& result)
+{
+    const std::size_t records = data.failureTimes.size() + data.suspensionTimes.size() + data.intervalLower.size();
+    if (records <= 2 * sampledRecords)
+        return false;
+    const double x1 = smallestFailure(data);
+    const double spread = data.largestTime - x1 > 0 ? data.largestTime - x1 : x1;
+    const PreparedData sample = systematicSample(data, records / sampledRecords);
+    std::unique_ptr<ChunkedWork> sampleWork = makeWork(sample, settings);
+    DistributionLikelihood sampleLikelihood(distribution, sample, *sampleWork, settings.cancel);
+    LocationProfile sampleProfile(distribution, sampleLikelihood, points);
+    const ProfileScan scan = scanProfile(sampleProfile, x1, spread);
+    const int best = highestInteriorMaximum(scan.grid);
+    if (best < 0)
+        return false;
+    const Ascent start = refineMaximum(distribution, sampleLikelihood, scan, static_cast<std::size_t>(best));
+    if (!start.converged)
+        return false;
+    AscentLimits limits;
+    limits.bounded = distribution.locationIndex();
+    limits.low = scan.grid.front().gamma;
+    limits.high = scan.grid.back().gamma;
+    result = ascend(likelihood, distribution, start.p, limits);
+    return result.converged;
+}
+
 DistributionFit fitWithLocation(const Distribution& distribution, const PreparedData& data,
-                                DistributionLikelihood& likelihood, const std::vector<PlotPoint>& points)
+                                DistributionLikelihood& likelihood, const std::vector<PlotPoint>& points,
+                                const FitSettings& settings)
 {
     const double x1 = smallestFailure(data);
     const double spread = data.largestTime - x1 > 0 ? data.largestTime - x1 : x1;
@@ -102,27 +164,23 @@ DistributionFit fitWithLocation(const Distribution& distribution, const Prepared
         fit.locationOnBoundary = fit.status == FitStatus::locationAtSmallestFailure;
         return fit;
     }
-    std::vector<GridPoint> grid;
-    std::vector<Ascent> solutions;
-    for (int i = 0; i < gridPoints; ++i) {
-        const double gamma = gridGamma(x1, spread, i);
-        solutions.push_back(profile.at(gamma));
-        const Ascent& a = solutions.back();
-        grid.push_back({gamma, a.converged ? a.terms.value : std::numeric_limits<double>::quiet_NaN()});
-    }
-    const int best = highestInteriorMaximum(grid);
     DistributionFit fit;
-    if (best >= 0) {
-        const auto k = static_cast<std::size_t>(best);
-        AscentLimits limits;
-        limits.bounded = distribution.locationIndex();
-        limits.low = grid[k - 1].gamma;
-        limits.high = grid[k + 1].gamma;
-        fit = estimate(distribution, data, ascend(likelihood, distribution, solutions[k].p, limits), FitStatus::ok);
+    std::vector<GridPoint> grid;
+    Ascent climbed;
+    if (climbFromSample(distribution, data, likelihood, points, settings, climbed)) {
+        fit = estimate(distribution, data, climbed, FitStatus::ok);
+        grid.push_back({fit.p[distribution.locationIndex()], fit.logLikelihood});
+    } else {
+        const ProfileScan scan = scanProfile(profile, x1, spread);
+        grid = scan.grid;
+        const int best = highestInteriorMaximum(grid);
+        if (best >= 0)
+            fit = estimate(distribution, data, refineMaximum(distribution, likelihood, scan, static_cast<std::size_t>(best)),
+                           FitStatus::ok);
     }
     if (distribution.densityFiniteAtLocation()) {
         const Ascent boundary = profile.at(x1);
-        const bool higher = boundary.converged && (best < 0 || !(fit.logLikelihood >= boundary.terms.value));
+        const bool higher = boundary.converged && (fit.name.empty() || !(fit.logLikelihood >= boundary.terms.value));
         if (higher) {
             fit = estimate(distribution, data, boundary, FitStatus::locationAtSmallestFailure);
             fit.locationOnBoundary = true;
@@ -152,7 +210,7 @@ DistributionFit fitDistribution(const Distribution& distribution, const Prepared
     DistributionLikelihood likelihood(distribution, data, *work, settings.cancel);
     const std::vector<PlotPoint> points = probabilityPlotPoints(data);
     if (located)
-        return fitWithLocation(distribution, data, likelihood, points);
+        return fitWithLocation(distribution, data, likelihood, points, settings);
     double start[maximumDistributionParameters] = {};
     distribution.startingCoordinates(points, 0, start);
     return estimate(distribution, data, ascend(likelihood, distribution, start), FitStatus::ok);
