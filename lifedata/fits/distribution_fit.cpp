@@ -118,16 +118,20 @@ Ascent refineMaximum(const Distribution& distribution, DistributionLikelihood& l
     return ascend(likelihood, distribution, scan.solutions[k].p, limits);
 }
 
+enum class SampleOutcome {
+    climbed,      // the full data's maximum, from the sample's
+    towardX1,     // no interior maximum, and a profile that rises to x1 where the density allows one there
+    undecided     // the full data must be scanned, so that a status is never decided on a sample
+};
+
 // For a large data set: the maximum of a systematic sample's profile, then Newton on the full data
-// from there, within the grid's span; false where the sample shows no maximum or the full data's
-// climb does not settle (the caller then scans the full data, so that a status is never decided on
-// a sample).
-bool climbFromSample(const Distribution& distribution, const PreparedData& data, DistributionLikelihood& likelihood,
+// from there, within the grid's span.
+SampleOutcome climbFromSample(const Distribution& distribution, const PreparedData& data, DistributionLikelihood& likelihood,
                      const std::vector<PlotPoint>& points, const FitSettings& settings, Ascent& result)
 {
     const std::size_t records = data.failureTimes.size() + data.suspensionTimes.size() + data.intervalLower.size();
     if (records <= 2 * sampledRecords)
-        return false;
+        return SampleOutcome::undecided;
     const double x1 = smallestFailure(data);
     const double spread = data.largestTime - x1 > 0 ? data.largestTime - x1 : x1;
     const PreparedData sample = systematicSample(data, records / sampledRecords);
@@ -136,17 +140,21 @@ bool climbFromSample(const Distribution& distribution, const PreparedData& data,
     LocationProfile sampleProfile(distribution, sampleLikelihood, points);
     const ProfileScan scan = scanProfile(sampleProfile, x1, spread);
     const int best = highestInteriorMaximum(scan.grid);
+    const std::size_t last = scan.grid.size() - 1;
+    if (best < 0 && distribution.densityFiniteAtLocation() &&
+        scan.grid[last].logLikelihood > scan.grid[last - 1].logLikelihood)
+        return SampleOutcome::towardX1;
     if (best < 0)
-        return false;
+        return SampleOutcome::undecided;
     const Ascent start = refineMaximum(distribution, sampleLikelihood, scan, static_cast<std::size_t>(best));
     if (!start.converged)
-        return false;
+        return SampleOutcome::undecided;
     AscentLimits limits;
     limits.bounded = distribution.locationIndex();
     limits.low = scan.grid.front().gamma;
     limits.high = scan.grid.back().gamma;
     result = ascend(likelihood, distribution, start.p, limits);
-    return result.converged;
+    return result.converged ? SampleOutcome::climbed : SampleOutcome::undecided;
 }
 
 DistributionFit fitWithLocation(const Distribution& distribution, const PreparedData& data,
@@ -167,10 +175,11 @@ DistributionFit fitWithLocation(const Distribution& distribution, const Prepared
     DistributionFit fit;
     std::vector<GridPoint> grid;
     Ascent climbed;
-    if (climbFromSample(distribution, data, likelihood, points, settings, climbed)) {
+    const SampleOutcome outcome = climbFromSample(distribution, data, likelihood, points, settings, climbed);
+    if (outcome == SampleOutcome::climbed) {
         fit = estimate(distribution, data, climbed, FitStatus::ok);
         grid.push_back({fit.p[distribution.locationIndex()], fit.logLikelihood});
-    } else {
+    } else if (outcome == SampleOutcome::undecided) {
         const ProfileScan scan = scanProfile(profile, x1, spread);
         grid = scan.grid;
         const int best = highestInteriorMaximum(grid);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "distribution.h"
@@ -185,5 +186,42 @@ TEST(DistributionFit, GammaAgreesWithARefinedFitdistcens)
         expectRelative(f.parameters[0], r.k, 1e-8, r.file);
         expectRelative(f.parameters[1], r.theta, 1e-8, r.file);
         expectRelative(f.logLikelihood, r.logLikelihood, 1e-13, r.file);
+    }
+}
+
+// Enough records for the helper threads and for the location's scan on a sample: a count and the
+// same units line by line, and 1 and 3 threads, give the same fits to the bit.
+TEST(DistributionFit, SameBitsForCountsAndForThreads)
+{
+    std::mt19937_64 random(7);
+    std::weibull_distribution<double> life(1.8, 300);
+    LifeData counted, lines;
+    auto add = [](LifeData& d, double low, double high, State state, std::uint32_t count) {
+        d.values.push_back(low);
+        d.upper.push_back(high);
+        d.states.push_back(state);
+        d.counts.push_back(count);
+    };
+    for (int i = 0; i < 17000; ++i) {
+        const double t = 40 + std::round(life(random) * 100) / 100;
+        const State state = i % 3 == 0 ? State::suspension : (i % 11 == 0 ? State::interval : State::failure);
+        const double low = state == State::interval ? std::floor(t / 25) * 25 : t;
+        const double high = state == State::interval ? low + 25 : t;
+        const std::uint32_t count = 1 + static_cast<std::uint32_t>(i % 2);
+        add(counted, low, high, state, count);
+        for (std::uint32_t u = 0; u < count; ++u)
+            add(lines, low, high, state, 1);
+    }
+    const PreparedData countedData = prepareLifeData(counted), lineData = prepareLifeData(lines);
+    for (const char* name : {"lognormal3", "gamma", "exponential2"}) {
+        SCOPED_TRACE(name);
+        const DistributionFit one = fit(name, countedData, 1);
+        ASSERT_TRUE(one.status == FitStatus::ok || one.status == FitStatus::locationAtSmallestFailure) << one.statusText;
+        for (const DistributionFit& other : {fit(name, countedData, 3), fit(name, lineData, 3)}) {
+            EXPECT_EQ(other.status, one.status);
+            EXPECT_EQ(std::memcmp(other.p.data(), one.p.data(), one.p.size() * sizeof(double)), 0);
+            EXPECT_EQ(std::memcmp(&other.logLikelihood, &one.logLikelihood, sizeof(double)), 0);
+            EXPECT_EQ(std::memcmp(other.hessian, one.hessian, sizeof one.hessian), 0);
+        }
     }
 }
