@@ -225,3 +225,26 @@ TEST(DistributionFit, SameBitsForCountsAndForThreads)
         }
     }
 }
+
+// The Weibull families through the general path (for the mixture, the accelerated models and the
+// plots) reach the maxima of the Weibull's own fits.
+TEST(DistributionFit, WeibullThroughTheGeneralPathAgreesWithItsOwnFits)
+{
+    for (const char* file : {"ovarian_suspensions.dat", "salinity_intervals.dat"}) {
+        const PreparedData data = example(file);
+        const WeibullFit own = fitTwoParameter(data, 0, {});
+        const DistributionFit general = fit("weibull2", data);
+        ASSERT_EQ(general.status, FitStatus::ok) << file;
+        expectRelative(general.parameters[0], own.m, 1e-11, file);
+        expectRelative(general.parameters[1], own.eta, 1e-11, file);
+        expectRelative(general.logLikelihood, own.logLikelihood, 1e-13, file);
+    }
+    const PreparedData bearings = example("ball_bearings.dat");
+    const WeibullFit own = fitThreeParameter(bearings, {}).fit;
+    const DistributionFit general = fit("weibull3", bearings);
+    ASSERT_EQ(general.status, FitStatus::ok);
+    expectRelative(general.parameters[0], own.m, 1e-9, "m");
+    expectRelative(general.parameters[2], own.gamma, 1e-9, "gamma");
+    expectRelative(general.logLikelihood, own.logLikelihood, 1e-13, "log-likelihood");
+    EXPECT_EQ(fit("weibull3", example("ovarian_suspensions.dat")).status, FitStatus::noInteriorMaximum);
+}
