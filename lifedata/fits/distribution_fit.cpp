@@ -11,6 +11,7 @@
 #include "location_grid.h"
 #include "newton_ascent.h"
 #include "probability_plot_points.h"
+#include "two_parameter_search.h"
 #include "systematic_sample.h"
 
 namespace lifedata {
@@ -57,20 +58,18 @@ public:
     {
     }
 
-    // The maximum of the other parameters at `gamma`, from the neighbour's solution or from the
-    // plot's line at this location, whichever is higher: where the location moves by much against
-    // the spread of the data, the neighbour's scale can be far off.
+    // The maximum of the other parameters at `gamma`, from the neighbour's solution carried to this
+    // location (the line on the family's paper through the neighbour's quantiles), or from the plot's
+    // line, whichever is higher: where the location moves by much against the spread of the data,
+    // the neighbour's parameters as they are can be far off.
     Ascent at(double gamma)
     {
         double start[maximumDistributionParameters] = {};
         distribution_.startingCoordinates(points_, gamma, start);
-        if (haveLast_) {
-            double neighbour[maximumDistributionParameters];
-            std::copy(last_, last_ + maximumDistributionParameters, neighbour);
-            neighbour[location_] = gamma;
-            if (likelihood_.evaluate(neighbour, 0).value > likelihood_.evaluate(start, 0).value)
-                std::copy(neighbour, neighbour + maximumDistributionParameters, start);
-        }
+        double neighbour[maximumDistributionParameters] = {};
+        if (carryNeighbour(gamma, neighbour) &&
+            likelihood_.evaluate(neighbour, 0).value > likelihood_.evaluate(start, 0).value)
+            std::copy(neighbour, neighbour + maximumDistributionParameters, start);
         AscentLimits limits;
         limits.held = location_;
         const Ascent ascent = ascend(likelihood_, distribution_, start, limits);
@@ -81,6 +80,22 @@ public:
     }
 
 private:
+    bool carryNeighbour(double gamma, double (&p)[maximumDistributionParameters]) const
+    {
+        if (!haveLast_)
+            return false;
+        std::vector<PlotPoint> quantiles;
+        for (double P : {0.1, 0.3, 0.5, 0.7, 0.9}) {
+            const double t = distribution_.quantile(P, last_, nullptr);
+            if (t > gamma && std::isfinite(t))
+                quantiles.push_back({t, P});
+        }
+        if (quantiles.size() < 2)
+            return false;
+        distribution_.startingCoordinates(quantiles, gamma, p);
+        return true;
+    }
+
     const Distribution& distribution_;
     DistributionLikelihood& likelihood_;
     const std::vector<PlotPoint>& points_;
@@ -123,6 +138,36 @@ enum class SampleOutcome {
     towardX1,     // no interior maximum, and a profile that rises to x1 where the density allows one there
     undecided     // the full data must be scanned, so that a status is never decided on a sample
 };
+
+// Where Newton in every parameter does not settle, the maximum lies on a kink of the profile: an
+// interval whose lower end the location crosses turns from S(a) - S(b) into F(b), and the slope in
+// the location jumps there. Golden-section search on the profile's values needs no slope, and at a
+// kink the values fall away on both sides, so it locates the maximum to the tolerance of the
+// location's Newton steps.
+Ascent goldenSectionMaximum(LocationProfile& profile, const ProfileScan& scan, std::size_t k, double x1)
+{
+    const double ratio = (3 - std::sqrt(5.0)) / 2;
+    double low = scan.grid[k - 1].gamma, high = scan.grid[k + 1].gamma;
+    double inner = scan.grid[k].gamma;
+    Ascent best = scan.solutions[k];
+    for (int iteration = 0; iteration < 300; ++iteration) {
+        const double tolerance = fitTolerance * std::max(std::fabs(inner), x1 - inner);
+        if (high - low <= tolerance)
+            break;
+        // Probe the larger side of the bracket.
+        const bool right = high - inner > inner - low;
+        const double trial = right ? inner + ratio * (high - inner) : inner - ratio * (inner - low);
+        const Ascent at = profile.at(trial);
+        if (at.converged && at.terms.value > best.terms.value) {
+            (right ? low : high) = inner;
+            inner = trial;
+            best = at;
+        } else {
+            (right ? high : low) = trial;
+        }
+    }
+    return best;
+}
 
 // For a large data set: the maximum of a systematic sample's profile, then Newton on the full data
 // from there, within the grid's span.
@@ -183,9 +228,13 @@ DistributionFit fitWithLocation(const Distribution& distribution, const Prepared
         const ProfileScan scan = scanProfile(profile, x1, spread);
         grid = scan.grid;
         const int best = highestInteriorMaximum(grid);
-        if (best >= 0)
-            fit = estimate(distribution, data, refineMaximum(distribution, likelihood, scan, static_cast<std::size_t>(best)),
-                           FitStatus::ok);
+        if (best >= 0) {
+            const auto k = static_cast<std::size_t>(best);
+            Ascent refined = refineMaximum(distribution, likelihood, scan, k);
+            if (!refined.converged)
+                refined = goldenSectionMaximum(profile, scan, k, x1);
+            fit = estimate(distribution, data, refined, FitStatus::ok);
+        }
     }
     if (distribution.densityFiniteAtLocation()) {
         const Ascent boundary = profile.at(x1);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "two_parameter_search.h"
 
@@ -74,7 +75,8 @@ System freeSystem(const PointTerms& terms, std::size_t count, std::size_t held)
 // its standard error, whichever is larger.
 double stepScale(const Distribution& distribution, std::size_t i, double p, double standardError)
 {
-    return distribution.positiveParameter(i) ? 1 : std::max(std::fabs(p), standardError);
+    return distribution.positiveParameter(i) ? 1
+                                              : std::max({std::fabs(p), standardError, std::numeric_limits<double>::min()});
 }
 
 // A step where the Hessian is not negative definite: along the gradient, bent toward Newton's step
@@ -148,7 +150,14 @@ Ascent ascend(DistributionLikelihood& likelihood, const Distribution& distributi
         // exceed what the tolerance asks; steps that no longer shrink there have reached that floor.
         stalled = newton && near && largest > previousLargest / 2 ? stalled + 1 : 0;
         previousLargest = largest;
-        if (newton && (largest <= fitTolerance || (near && !accepted) || stalled >= 3)) {
+        // A Newton step that promises less than the likelihood's rounding and finds nothing higher on
+        // its way has met that rounding too, however large it looks (a Weibull of a very large shape
+        // amplifies the rounding of its logarithms).
+        double promised = 0;
+        for (std::size_t i = 0; i < s.size; ++i)
+            promised += s.b[i] * step[i] / 2;
+        const bool lost = !accepted && promised <= 1e-10 * (1 + std::fabs(ascent.terms.value));
+        if (newton && (largest <= fitTolerance || (near && !accepted) || stalled >= 3 || lost)) {
             ascent.converged = true;
             return ascent;
         }
