@@ -248,3 +248,27 @@ TEST(DistributionFit, WeibullThroughTheGeneralPathAgreesWithItsOwnFits)
     expectRelative(general.logLikelihood, own.logLikelihood, 1e-13, "log-likelihood");
     EXPECT_EQ(fit("weibull3", example("ovarian_suspensions.dat")).status, FitStatus::noInteriorMaximum);
 }
+
+// Three intervals (9, 11] below failures from 10 on: the exponential's profile rises until its
+// location reaches their lower end 9, where they turn into F(11), and falls beyond. The maximum
+// is that kink, where Newton's method cannot settle. At gamma = 9 the mean solves
+// -5/mean + 42/mean^2 - 3 (2/mean^2) e/(1 - e) = 0, e = exp(-2/mean), by bisection in Python.
+TEST(DistributionFit, ExponentialLocationOnAKinkOfItsProfile)
+{
+    LifeData data;
+    for (double t : {10.0, 12.0, 15.0, 20.0, 30.0}) {
+        data.values.push_back(t);
+        data.upper.push_back(t);
+        data.states.push_back(State::failure);
+        data.counts.push_back(1);
+    }
+    data.values.push_back(9);
+    data.upper.push_back(11);
+    data.states.push_back(State::interval);
+    data.counts.push_back(3);
+    const DistributionFit f = fit("exponential2", prepareLifeData(data));
+    ASSERT_EQ(f.status, FitStatus::ok) << f.statusText;
+    expectRelative(f.parameters[1], 9, 1e-12, "gamma");
+    expectRelative(f.parameters[0], 5.60273671377246, 1e-10, "mean");
+    expectRelative(f.logLikelihood, -19.72247761011603, 1e-13, "log-likelihood");
+}
