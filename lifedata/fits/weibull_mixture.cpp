@@ -211,18 +211,19 @@ std::vector<std::pair<double, double>> orderedFailures(const PreparedData& data)
     return failures;
 }
 
-// The numbers of failures below each split: every split that leaves two failures on each side up
-// to 40 failures, otherwise the 5 % quantiles.
+// The numbers of failures below each split: every split up to 40 failures, otherwise the 5 %
+// quantiles. A side of one failure is a start too: its run may end with a component of fewer than
+// 2 failures, which is what the status then reports.
 std::vector<double> splitPoints(double failures)
 {
     std::vector<double> splits;
     if (failures <= 40) {
-        for (double j = 2; j <= failures - 2; ++j)
+        for (double j = 1; j <= failures - 1; ++j)
             splits.push_back(j);
         return splits;
     }
     for (int k = 1; k < 20; ++k) {
-        const double j = std::min(std::max(std::round(failures * k / 20), 2.0), failures - 2);
+        const double j = std::min(std::max(std::round(failures * k / 20), 1.0), failures - 1);
         if (splits.empty() || splits.back() != j)
             splits.push_back(j);
     }

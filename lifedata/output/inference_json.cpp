@@ -149,6 +149,12 @@ void addWithoutEstimateJson(JsonObject& model, const std::string& reason)
 
 } // namespace
 
+std::string quantityBoundsJson(int depth, const QuantityBounds& bounds) { return quantityJson(depth, bounds); }
+
+void addQuantityBounds(JsonObject& object, int depth, const QuantityBounds& bounds) { addBounds(object, depth, bounds); }
+
+std::string elementsJson(int depth, const std::vector<std::string>& elements) { return arrayJson(depth, elements); }
+
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference)
 {
     if (!inference.available)

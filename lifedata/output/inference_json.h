@@ -14,4 +14,10 @@ namespace lifedata {
 // is null or its value, with "lowerText" or "upperText" beside it.
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference);
 
+// The pieces of that layout, for other models' objects: one quantity's {"estimate", "fisher", ..}
+// object, and an array of elements already written, at `depth`.
+std::string quantityBoundsJson(int depth, const QuantityBounds& bounds);
+void addQuantityBounds(JsonObject& object, int depth, const QuantityBounds& bounds);
+std::string elementsJson(int depth, const std::vector<std::string>& elements);
+
 } // namespace lifedata
