@@ -46,3 +46,5 @@ for (s in starts) {
 }
 cat(sprintf("p %.10g m1 %.10g eta1 %.10g m2 %.10g eta2 %.10g logLik %.12g\n", plogis(best[1]),
             exp(best[2]), exp(best[3]), exp(best[4]), exp(best[5]), -nll(best)))
+# Standard errors of (logit p, ln m1, ln eta1, ln m2, ln eta2) from the numerical Hessian there.
+cat(sprintf("se %s\n", paste(sprintf("%.8g", sqrt(diag(solve(optimHess(best, nll))))), collapse = " ")))
