@@ -46,7 +46,8 @@ def read_data(path):
 
 
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
-        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle"):
+        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle",
+        mixture=False):
     """Fits the Weibull distribution to life data, as ``varnel --life``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
@@ -64,6 +65,8 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     ``method``: "mle" (maximum likelihood), or "rrx" or "rry" (median rank regression of x on y or
     of y on x, at Johnson's adjusted ranks: estimates only, for exact failure times and
     suspensions), as ``--method``.
+    ``mixture``: also fit a mixture of two Weibull populations, as ``--mixture`` (result.mixture);
+    maximum likelihood at location 0 only, so not with ``gamma``, ``shape`` or rank regression.
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -80,8 +83,15 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         None if seed is None else whole(seed, "seed", 0, 2**64 - 1),
         0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS),
         positive(shape, "shape", optional=True), _text(method, "method"))
+    options.mixture = _flag(mixture, "mixture")
     document = _varnel._fit(times, states, counts, intervals, options)
     return Fit(document, LifeData(times, states, counts, intervals))
+
+
+def _flag(value, name):
+    if not isinstance(value, (bool, np.bool_)):
+        raise TypeError(f"{name} must be True or False, not {value!r}")
+    return bool(value)
 
 
 def _text(value, name):
