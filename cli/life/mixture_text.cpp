@@ -27,33 +27,47 @@ std::string row(std::initializer_list<std::string> cells)
     return text + "\n";
 }
 
-std::string sideText(const lifedata::BoundSide& side)
+// The layout of the other models' bounds: name, estimate, then "lower .. upper".
+constexpr std::size_t nameWidth = 16;
+constexpr std::size_t numberWidth = 13;
+
+std::string padded(std::string text, std::size_t width)
 {
-    return side.text.empty() ? readableSigned(side.value) : " " + side.text;
+    if (text.size() < width)
+        text.append(width - text.size(), ' ');
+    return text;
 }
 
-std::string boundsRow(const std::string& label, const lifedata::QuantityBounds& bounds)
+std::string sideText(const lifedata::BoundSide& side)
 {
-    if (!bounds.hasFisher)
-        return row({label, readableSigned(bounds.estimate)});
-    return row({label, readableSigned(bounds.estimate), sideText(bounds.fisher.lower), sideText(bounds.fisher.upper)});
+    return padded(side.text.empty() ? readableSigned(side.value) : " " + side.text, numberWidth);
+}
+
+std::string boundsRow(const std::string& name, const lifedata::QuantityBounds& bounds)
+{
+    std::string line = padded("  " + name, nameWidth) + padded(readableSigned(bounds.estimate), numberWidth) + "  ";
+    if (bounds.hasFisher)
+        line += sideText(bounds.fisher.lower) + " .." + sideText(bounds.fisher.upper);
+    while (line.back() == ' ')
+        line.pop_back();
+    return line + "\n";
 }
 
 std::string estimatesTable(const lifedata::MixtureInference& inference)
 {
-    const std::string level = readableNumber(100 * inference.confidence) + "%";
-    std::string text = row({"", " estimate", " Fisher " + level + " lower", " upper"});
+    std::string text = "  Bounds at confidence " + readableNumber(inference.confidence) + "\n";
+    text += padded("  quantity", nameWidth + 1) + padded("estimate", numberWidth + 2) + "Fisher matrix\n";
     text += boundsRow("p", inference.p);
     text += boundsRow("m1", inference.m[0]);
     text += boundsRow("eta1", inference.eta[0]);
     text += boundsRow("m2", inference.m[1]);
     text += boundsRow("eta2", inference.eta[1]);
     for (const lifedata::BLifeBounds& b : inference.bLives)
-        text += boundsRow("B" + readableNumber(b.percent) + " life", b.bounds);
+        text += boundsRow("B" + readableNumber(b.percent), b.bounds);
     for (const lifedata::ReliabilityBounds& r : inference.reliability)
         text += boundsRow("R(" + readableNumber(r.at) + ")", r.bounds);
     if (!inference.fisherNote.empty())
-        text += "No Fisher bounds: " + inference.fisherNote + ".\n";
+        text += "  No Fisher bounds: " + inference.fisherNote + ".\n";
     return text;
 }
 
