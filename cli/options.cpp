@@ -29,7 +29,7 @@ const char* const usageText =
     "Ctrl-C stops the shape iteration and prints the results for the m reached; a second Ctrl-C quits.\n"
     "\n"
     "Usage: varnel --life [--method mle|rrx|rry] [-g VALUE | --two-parameter] [--shape M] [--threads N]\n"
-    "                     [--distribution NAME]...\n"
+    "                     [--distribution NAME]... [--mixture]\n"
     "                     [--json] [--plot FILE] [-q] DATAFILE\n"
     "Life data: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT identical units) or\n"
     "LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter model (gamma 0, or\n"
@@ -44,7 +44,10 @@ const char* const usageText =
     "      --threads N        threads for the sums, the calling thread included, 1 to 1024\n"
     "                         (default: one per hardware thread); never changes a result\n"
     "      --shape M          a known shape M (above 0): only eta is fitted; with failures and suspensions\n"
-    "                         its bounds are chi-square ones (Weibayes), defined with no failure too\n";
+    "                         its bounds are chi-square ones (Weibayes), defined with no failure too\n"
+    "      --mixture          also fit a mixture of two Weibull populations, F = p F1 + (1 - p) F2, by\n"
+    "                         maximum likelihood at location 0, with Fisher bounds and AICc and BIC\n"
+    "                         against one Weibull; \"one population\" where no second one is found\n";
 
 namespace {
 
@@ -173,7 +176,7 @@ std::string optionName(const std::string& word)
 bool isKnownOption(const std::string& name)
 {
     return findValueOption(name) || isBoundsOption(name) || isDistributionOption(name) || name == "--mle" || name == "--life" ||
-           name == "--two-parameter";
+           name == "--two-parameter" || name == "--mixture";
 }
 
 // The checks after every word of a plan: no data file, and every value it needs.
@@ -242,6 +245,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             // Read before the loop.
         } else if (word == "--two-parameter") {
             options.twoParameter = true;
+        } else if (word == "--mixture") {
+            options.mixture = true;
         } else {
             const std::size_t equals = word.find('=');
             const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
@@ -335,6 +340,15 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
                             : "--distribution needs --life";
         if (!error.empty())
             return false;
+    }
+    // The mixture's components are two-parameter likelihood fits: nothing else is defined for them.
+    if (options.mixture && (!options.mle || options.method != lifedata::EstimationMethod::mle || options.shape != 0 ||
+                            !options.autoGamma)) {
+        error = !options.mle ? "--mixture needs --life"
+                : options.method != lifedata::EstimationMethod::mle ? "--mixture needs --method mle"
+                : options.shape != 0 ? "--mixture cannot be used with --shape"
+                                     : "--mixture cannot be used with -g: its components have location 0";
+        return false;
     }
     if (options.json && options.writeReportFile && options.reportPath == "-") {
         error = "--json and --report - both write to standard output; choose one";

@@ -21,6 +21,7 @@ struct CliOptions {
     bool mle = false;          // the life-data method (--life, or --mle): censored data, counts, intervals
     std::string lifeOption;    // "--life" or "--mle", as given, for messages
     bool twoParameter = false; // --life: fit only the two-parameter model
+    bool mixture = false;      // --life --mixture: also a mixture of two Weibull populations
     unsigned threads = 0;      // --life: threads for the sums; 0 means one per hardware thread
     lifedata::EstimationMethod method = lifedata::EstimationMethod::mle; // --life --method
     bool methodGiven = false;

@@ -394,6 +394,14 @@ std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShow
     return svg + "</g>\n";
 }
 
+// ln(-ln(1 - F)) of a mixture at time t, formed from F so that the early percents keep their digits.
+double mixtureHeight(const PaperCurve& curve, double t)
+{
+    const double f = -curve.p * std::expm1(-std::pow(t / curve.eta, curve.m)) -
+                     (1 - curve.p) * std::expm1(-std::pow(t / curve.eta2, curve.m2));
+    return std::log(-std::log1p(-f));
+}
+
 // The curve as one SVG path through points across the frame; a piece outside the frame (or where the
 // model is not defined) breaks the path.
 std::string curvePath(const PaperCurve& curve, const Frame& frame)
@@ -403,7 +411,8 @@ std::string curvePath(const PaperCurve& curve, const Frame& frame)
     bool drawing = false;
     for (int k = 0; k <= steps; ++k) {
         const double x = frame.x.lo + (frame.x.hi - frame.x.lo) * k / steps;
-        const double y = curve.m * std::log((std::exp(x) + curve.shift) / curve.eta);
+        const double y = curve.p < 1 ? mixtureHeight(curve, std::exp(x) + curve.shift)
+                                     : curve.m * std::log((std::exp(x) + curve.shift) / curve.eta);
         if (!(y >= frame.y.lo && y <= frame.y.hi)) {
             drawing = false;
             continue;

@@ -24,6 +24,10 @@ struct PaperCurve {
     double eta = 0;
     double shift = 0;
     std::string label;
+    // Below 1: a mixture of two populations, F = p F(m, eta) + (1 - p) F(m2, eta2).
+    double p = 1;
+    double m2 = 0;
+    double eta2 = 0;
 };
 
 struct WeibullPaper {

@@ -45,6 +45,8 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     const std::size_t interval = firstIntervalRecord(data);
     if (regression && interval < data.states.size())
         throw DataError("record " + std::to_string(interval + 1) + ": " + regressionIntervalText);
+    if (request.mixture && (regression || request.shape > 0 || request.gamma != 0))
+        throw DataError(mixtureRequestText);
     Analysis analysis;
     analysis.method = request.method;
     analysis.data = summarizeLifeData(data);
@@ -71,6 +73,11 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
             analysis.threeParameter = fitThreeParameter(prepared, settings);
         stopIfCancelled(request.cancel);
         analysis.likelihoodRatio = compareModels(analysis.twoParameter, analysis.threeParameter.fit);
+        if (request.mixture)
+            analysis.mixture = analyseMixture(prepared, analysis.twoParameter,
+                                              {request.confidence, request.bLifePercents, request.at, request.bounds,
+                                               0, 0, request.threads, request.cancel},
+                                              settings);
     }
     inferFittedModels(prepared, request, analysis);
     return analysis;

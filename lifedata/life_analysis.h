@@ -4,6 +4,7 @@
 #include "analysis_cancellation.h"
 #include "distribution_result.h"
 #include "life_data.h"
+#include "mixture_analysis.h"
 #include "model_inference.h"
 #include "weibull_fit.h"
 
@@ -30,6 +31,7 @@ struct AnalysisRequest {
     double gamma = 0;     // the fixed location of the two-parameter fit
     double shape = 0;     // above 0: m is known and only eta is fitted (then no three-parameter fit)
     unsigned threads = 0; // 0: one per hardware thread, at most maximumThreads; never changes a result
+    bool mixture = false; // also a mixture of two Weibull populations (maximum likelihood, location 0)
 
     // Bounds and goodness of fit of each fitted model.
     double confidence = 0.95;                 // two-sided, 0.5 to 0.9999
@@ -64,6 +66,7 @@ struct Analysis {
     ModelInference twoParameterInference;   // available only where the model has an estimate
     ModelInference threeParameterInference;
     std::vector<DistributionResult> distributions; // in rank order, those without an estimate last
+    MixtureAnalysis mixture; // requested only with AnalysisRequest::mixture
 };
 
 // Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed

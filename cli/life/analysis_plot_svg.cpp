@@ -1,6 +1,7 @@
 // The Weibull plot of `varnel --life`: the failures at adjusted ranks, the two-parameter line (the
 // regression line of rank regression), the three-parameter curve and the likelihood-ratio band.
 #include "life/analysis_plot_svg.h"
+#include "life/mixture_plot.h"
 
 #include <cmath>
 #include <vector>
@@ -107,6 +108,7 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
         paper.values.insert(paper.values.end(), {{"3P m", three.m}, {"3P eta", three.eta}, {"3P gamma", three.gamma}});
     if (three.status == lifedata::FitStatus::ok)
         paper.curve = {true, three.m, three.eta, location - three.gamma, "three-parameter fit"};
+    addMixtureCurve(paper, analysis.mixture, location);
     paper.pointsLabel = "failures";
     paper.lineLabel = analysis.twoParameterInference.shapeFixed ? "two-parameter fit, m known" : lineLabel(analysis.method);
     if (three.status != lifedata::FitStatus::ok && three.status != lifedata::FitStatus::notFitted)

@@ -5,6 +5,7 @@
 
 #include "life/bounds_text.h"
 #include "life/distributions_text.h"
+#include "life/mixture_text.h"
 #include "life/readable_number.h"
 
 namespace {
@@ -197,5 +198,8 @@ std::string analysisText(const lifedata::Analysis& analysis, const lifedata::Ana
                 readableNumber(lr.pValue) + " (approximate: chi-square, 1 degree of freedom)\n";
     if (!mle)
         text += "Rank regression gives estimates only: the bounds are given by --method mle.\n";
-    return text + boundsText(analysis);
+    text += boundsText(analysis);
+    if (analysis.mixture.requested)
+        text += mixtureText(analysis.mixture);
+    return text;
 }

@@ -5,6 +5,7 @@
 #include "distributions_json.h"
 #include "inference_json.h"
 #include "json_text.h"
+#include "mixture_json.h"
 
 namespace lifedata {
 
@@ -99,6 +100,8 @@ std::string analysisJson(const Analysis& analysis, const AnalysisRequest& reques
     root.add("threeParameter", three.close());
     if (!regression)
         root.add("likelihoodRatio", likelihoodRatioJson(analysis.likelihoodRatio));
+    if (analysis.mixture.requested)
+        root.add("mixture", mixtureJson(analysis.mixture, 1));
     return root.close() + "\n";
 }
 

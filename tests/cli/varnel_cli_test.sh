@@ -23,6 +23,11 @@ results)
     expect 0 '^varnel 1\.00$' EMPTY -- --version
     expect 0 'Usage: varnel' EMPTY -- --help
     expect 0 'threads for the sums, the calling thread included, 1 to 1024' EMPTY -- --help
+    expect 0 'also fit a mixture of two Weibull populations' EMPTY -- --help
+    expect 0 'F = p F1 \+ \(1 - p\) F2: ok' EMPTY -- --life --two-parameter --mixture "$examples/old_faithful_eruptions.dat"
+    # No second population is no failure of the analysis: the one-Weibull fit is the answer.
+    printf '10 F 3\n20 F 3\n' >"$work/ties.dat"
+    expect 0 'F2: one population' EMPTY -- --life --mixture "$work/ties.dat"
     ;;
 report)
     # --report - puts the whole report, CR LF and all, on standard output and nothing else.
@@ -47,6 +52,10 @@ failures)
     expect 2 EMPTY 'unknown option' -- --frobnicate "$work/three.dat"
     expect 2 EMPTY 'needs a value' -- "$work/three.dat" --gamma
     expect 2 EMPTY "needs a number, not '1.5x'" -- -g 1.5x "$work/three.dat"
+    expect 2 EMPTY '--mixture needs --life' -- --mixture "$work/three.dat"
+    expect 2 EMPTY '--mixture cannot be used with -g' -- --life --mixture -g 0.5 "$work/three.dat"
+    expect 2 EMPTY '--mixture cannot be used with --shape' -- --life --mixture --shape 2 "$work/three.dat"
+    expect 2 EMPTY '--mixture needs --method mle' -- --life --method rrx --mixture "$work/three.dat"
     # Blanks around a value are refused on either side alike, as around a seed or a count.
     expect 2 EMPTY "needs a number, not ' 4'" -- --mle --threads ' 4' "$work/three.dat"
     expect 2 EMPTY "needs a number, not '4 '" -- --mle --threads '4 ' "$work/three.dat"
