@@ -176,7 +176,6 @@ std::string reliabilityJson(int depth, const std::vector<ReliabilityBounds>& rel
     }
     return arrayJson(depth, elements);
 }
-void addQuantityBounds(JsonObject& object, int depth, const QuantityBounds& bounds) { addBounds(object, depth, bounds); }
 
 std::string elementsJson(int depth, const std::vector<std::string>& elements) { return arrayJson(depth, elements); }
 

@@ -15,11 +15,9 @@ namespace lifedata {
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference);
 
 // The pieces of the above that every fitted distribution and other models' objects share, each a value
-// at `depth`: {"estimate": .., "fisher": {..}, "likelihoodRatio": {..}} of one quantity (or added to an
-// object); the "bLives" list; the "reliability" list, whose entries at or below `location` say that they
+// at `depth`: {"estimate": .., "fisher": {..}, "likelihoodRatio": {..}} of one quantity; the "bLives" list; the "reliability" list, whose entries at or below `location` say that they
 // have no bounds; and an array of elements already written.
 std::string quantityBoundsJson(int depth, const QuantityBounds& bounds);
-void addQuantityBounds(JsonObject& object, int depth, const QuantityBounds& bounds);
 std::string bLivesJson(int depth, const std::vector<BLifeBounds>& bLives);
 std::string reliabilityJson(int depth, const std::vector<ReliabilityBounds>& reliability, double location);
 std::string elementsJson(int depth, const std::vector<std::string>& elements);

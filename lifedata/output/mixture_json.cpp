@@ -44,30 +44,6 @@ std::string boundsJson(int depth, const MixtureInference& inference)
     return bounds.close();
 }
 
-std::string bLivesJson(int depth, const std::vector<BLifeBounds>& bLives)
-{
-    std::vector<std::string> elements;
-    for (const BLifeBounds& b : bLives) {
-        JsonObject object(depth + 1);
-        object.addNumber("percent", b.percent);
-        addQuantityBounds(object, depth + 1, b.bounds);
-        elements.push_back(object.close());
-    }
-    return elementsJson(depth, elements);
-}
-
-std::string reliabilityJson(int depth, const std::vector<ReliabilityBounds>& reliability)
-{
-    std::vector<std::string> elements;
-    for (const ReliabilityBounds& r : reliability) {
-        JsonObject object(depth + 1);
-        object.addNumber("at", r.at);
-        addQuantityBounds(object, depth + 1, r.bounds);
-        elements.push_back(object.close());
-    }
-    return elementsJson(depth, elements);
-}
-
 } // namespace
 
 std::string mixtureJson(const MixtureAnalysis& mixture, int depth)
@@ -103,7 +79,7 @@ std::string mixtureJson(const MixtureAnalysis& mixture, int depth)
         object.add("fisherNote", jsonString(mixture.inference.fisherNote));
     object.add("bounds", boundsJson(depth + 1, mixture.inference));
     object.add("bLives", bLivesJson(depth + 1, mixture.inference.bLives));
-    object.add("reliability", reliabilityJson(depth + 1, mixture.inference.reliability));
+    object.add("reliability", reliabilityJson(depth + 1, mixture.inference.reliability, 0.0));
     return object.close();
 }
 
