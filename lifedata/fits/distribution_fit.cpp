@@ -1,8 +1,10 @@
 // The general fit. Without a location: Newton from the plot's line. With one: the profile over the
 // location grid, each point's other parameters held by Newton from its neighbour's solution, then
 // Newton in every parameter from the highest interior maximum, kept between its grid neighbours so
-// that it cannot slide toward x1, where the likelihood of most families grows without bound. The
-// exponential's likelihood stays bounded at x1, and its maximum may lie there.
+// that it cannot slide toward x1, where the likelihood of most families grows without bound; where
+// that maximum is a kink of the profile, golden-section search on its values. A large data set is
+// scanned on a systematic sample first, as the three-parameter Weibull does. The exponential's
+// likelihood stays bounded at x1, and its maximum may lie there.
 #include "distribution_fit.h"
 
 #include <algorithm>
@@ -11,8 +13,8 @@
 #include "location_grid.h"
 #include "newton_ascent.h"
 #include "probability_plot_points.h"
-#include "two_parameter_search.h"
 #include "systematic_sample.h"
+#include "two_parameter_search.h"
 
 namespace lifedata {
 
@@ -245,6 +247,8 @@ DistributionFit fitWithLocation(const Distribution& distribution, const Prepared
         }
         grid.push_back({x1, boundary.converged ? boundary.terms.value : std::numeric_limits<double>::quiet_NaN()});
     }
+    if (fit.name.empty() && grid.size() < static_cast<std::size_t>(gridPoints)) // a sample's rise to x1, and no estimate there
+        fit = withStatus(distribution, data, FitStatus::notConverged);
     if (fit.name.empty()) {
         const WeibullFit none = withoutMaximum(grid);
         fit = withStatus(distribution, data, none.status);

@@ -33,7 +33,8 @@ struct DistributionFit {
     std::vector<ProfilePoint> profile;     // the profile in the location, where one was searched
 };
 
-// Never throws for data that cannot give an estimate: the fit then carries the status.
+// Never throws for data that cannot give an estimate: the fit then carries the status. Throws
+// AnalysisCancelled when the settings' cancel flag is set.
 DistributionFit fitDistribution(const Distribution& distribution, const PreparedData& data,
                                 const FitSettings& settings);
 

@@ -58,8 +58,8 @@ public:
     virtual void toCoordinates(const double* parameters, double* p) const = 0;
     virtual void fromCoordinates(const double* p, double* parameters) const = 0;
 
-    // ln f(t) and ln S(t) with derivatives in p. ln f is -infinity outside the support (t at or
-    // below gamma), ln S is 0 there.
+    // ln f(t) and ln S(t) with derivatives in p. ln f is -infinity outside the support (t below
+    // gamma, or at it unless densityFiniteAtLocation()), ln S is 0 there.
     virtual PointTerms logDensity(double t, const double* p, int order) const = 0;
     virtual PointTerms logSurvival(double t, const double* p, int order) const = 0;
     // ln(S(a) - S(b)) for a < b, formed without cancellation in either tail; (0, b] is ln F(b).
