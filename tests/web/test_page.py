@@ -62,7 +62,10 @@ def set_controls(driver, method, values=None):
         for (const control of document.querySelectorAll('[data-option]')) {
             if (control.type === 'checkbox') control.checked = false; else control.value = '';
         }
-        for (const [id, value] of Object.entries(arguments[1])) document.getElementById(id).value = value;
+        for (const [id, value] of Object.entries(arguments[1])) {
+            const control = document.getElementById(id);
+            if (control.type === 'checkbox') control.checked = value !== ''; else control.value = value;
+        }
     """, method, values or {})
 
 
@@ -186,7 +189,7 @@ def test_big_and_bad_pastes_give_a_message_not_a_frozen_page(browser, tmp_path):
     data = browser.find_element(By.ID, 'data')
     assert data.get_attribute('value') == ''
     assert '1,000,000 lines' in data.get_attribute('placeholder')
-    shown = run_page(browser, 'life', {'twoparameter': ''}, seconds=240)
+    shown = run_page(browser, 'life', {'twoparameter': 'on'}, seconds=240)
     assert shown['error'] == ''
     assert json.loads(shown['json'])['data']['units'] == 1000000
 
