@@ -2,7 +2,6 @@
 // in place and cleared when the run ends, so nothing of it reaches standard output or a pipe.
 #include "terminal_host.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -63,10 +62,3 @@ void hostShowError(const char* text, const char* caption)
 }
 
 void hostRunEnded() { clearMonitor(); }
-
-std::uint32_t hostTickCount()
-{
-    using namespace std::chrono;
-    return static_cast<std::uint32_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}

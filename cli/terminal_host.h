@@ -1,5 +1,5 @@
 // The command-line program's side of the engine's host: the progress monitor on standard error,
-// error messages, and the millisecond tick.
+// error messages (the millisecond tick is terminal_tick_count.cpp).
 #pragma once
 
 #include <string>
