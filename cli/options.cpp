@@ -42,7 +42,11 @@ const char* const usageText =
     "      --threads N        threads for the sums, the calling thread included, 1 to 1024\n"
     "                         (default: one per hardware thread); never changes a result\n"
     "      --shape M          a known shape M (above 0): only eta is fitted; with failures and suspensions\n"
-    "                         its bounds are chi-square ones (Weibayes), defined with no failure too\n";
+    "                         its bounds are chi-square ones (Weibayes), defined with no failure too\n"
+    "      --by COLUMN        DATAFILE is a CSV with a header: time, state, count, upper (blank on F and S\n"
+    "                         rows) and COLUMN, the group keys; one JSON document per group and line\n"
+    "                         (JSON Lines) with its \"group\", {\"group\": .., \"error\": ..} for a group that\n"
+    "                         fails (exit status 1); --threads N analyses N groups at a time\n";
 
 namespace {
 
@@ -54,6 +58,7 @@ struct OptionName {
 const OptionName valueOptions[] = {
     {"-g", "--gamma"}, {"-r", "--rank"}, {"-m", "--initial-m"}, {"-o", "--report"}, {"-t", "--time-limit"},
     {"--plot", "--plot"}, {"--threads", "--threads"}, {"--shape", "--shape"}, {"--method", "--method"}, // no short form
+    {"--by", "--by"},
 };
 
 // Options that only the classic method takes; --mle refuses them.
@@ -97,6 +102,14 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
             return false;
         }
         options.methodGiven = true;
+        return true;
+    }
+    if (name == "--by") {
+        if (*value == '\0') {
+            error = "option --by needs a column name";
+            return false;
+        }
+        options.groupColumn = value;
         return true;
     }
     if (name == "--plot") {
@@ -322,6 +335,10 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
     }
     if (!methodWordsAgree(options, error))
         return false;
+    if (!options.groupColumn.empty() && (!options.mle || !options.plotPath.empty())) {
+        error = options.mle ? "--plot cannot be used with --by: there is one plot per group" : "--by needs --life";
+        return false;
+    }
     if (options.json && options.writeReportFile && options.reportPath == "-") {
         error = "--json and --report - both write to standard output; choose one";
         return false;

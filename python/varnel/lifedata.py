@@ -73,15 +73,21 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         intervals = number_array(intervals, "intervals")
         if states is None:
             states = np.full(times.shape, "I")
-    options = _varnel._FitOptions(
+    options = _fit_options(model=model, gamma=gamma, confidence=confidence, b_lives=b_lives, at=at, bounds=bounds,
+                           bootstrap=bootstrap, seed=seed, threads=threads, shape=shape, method=method)
+    document = _varnel._fit(times, states, counts, intervals, options)
+    return Fit(document, LifeData(times, states, counts, intervals))
+
+
+def _fit_options(model, gamma, confidence, b_lives, at, bounds, bootstrap, seed, threads, shape, method):
+    """fit's options, checked, as the extension takes them (fit_groups passes its own through here)."""
+    return _varnel._FitOptions(
         _text(model, "model"), real(gamma, "gamma", optional=True), real(confidence, "confidence"),
         _numbers(b_lives, "b_lives"), _numbers(at, "at"), _text(bounds, "bounds"),
         whole(bootstrap, "bootstrap", 0, _varnel.MAXIMUM_BOOTSTRAP_SAMPLES),
         None if seed is None else whole(seed, "seed", 0, 2**64 - 1),
         0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS),
         positive(shape, "shape", optional=True), _text(method, "method"))
-    document = _varnel._fit(times, states, counts, intervals, options)
-    return Fit(document, LifeData(times, states, counts, intervals))
 
 
 def _text(value, name):
