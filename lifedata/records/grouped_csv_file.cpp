@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 
 #include "number_syntax.h"
@@ -28,11 +29,11 @@ struct Layout {
     std::size_t group = absent;
 };
 
-std::string trimmed(const std::string& text)
+std::string_view trimmed(std::string_view text)
 {
     const std::size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos)
-        return "";
+    if (begin == std::string_view::npos)
+        return {};
     return text.substr(begin, text.find_last_not_of(" \t") + 1 - begin);
 }
 
@@ -64,7 +65,7 @@ std::optional<std::vector<std::string>> splitFields(const std::string& line)
                 return std::nullopt;
         } else {
             const std::size_t comma = line.find(',', p);
-            field = trimmed(line.substr(p, comma == std::string::npos ? std::string::npos : comma - p));
+            field = trimmed(std::string_view(line).substr(p, comma == std::string::npos ? std::string::npos : comma - p));
             p = comma;
         }
         fields.push_back(field);
@@ -74,13 +75,18 @@ std::optional<std::vector<std::string>> splitFields(const std::string& line)
     }
 }
 
+// Made for every row, so it keeps only references until there is an error to name.
 class CsvError {
 public:
-    CsvError(const std::string& path, std::uint64_t line) : where_(path + ":" + std::to_string(line) + ": ") {}
-    [[noreturn]] void operator()(const std::string& expected) const { throw DataError(where_ + "expected " + expected); }
+    CsvError(const std::string& path, std::uint64_t line) : path_(path), line_(line) {}
+    [[noreturn]] void operator()(const std::string& expected) const
+    {
+        throw DataError(path_ + ":" + std::to_string(line_) + ": expected " + expected);
+    }
 
 private:
-    std::string where_;
+    const std::string& path_;
+    std::uint64_t line_;
 };
 
 Layout headerLayout(const std::vector<std::string>& names, const std::string& groupColumn, const CsvError& fail)
