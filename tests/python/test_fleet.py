@@ -50,7 +50,7 @@ def expected_row(result):
 
 
 def test_each_row_is_the_bits_of_its_own_fit_and_threads_change_nothing():
-    frame = fleet(40)
+    frame = fleet(15)
     options = dict(b_lives=(10,), at=(50,))
     table = varnel.fit_groups(frame, "part", "time", "state", "count", "upper", threads=1, errors="record", **options)
     assert list(table.columns[:9]) == ["part", "failures", "suspensions", "intervals", "units", "2p_m", "2p_eta",
@@ -123,11 +123,12 @@ def test_dask_worker_processes_give_the_bits_of_one_process():
     import varnel.dask
 
     frame = fleet(2000, seed=11, per_group=8)
-    local = varnel.fit_groups(frame, "part", "time", "state", "count", "upper", errors="record", b_lives=(10,))
+    options = dict(model="2p", b_lives=(10,), bounds="fisher")
+    local = varnel.fit_groups(frame, "part", "time", "state", "count", "upper", errors="record", **options)
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None) as cluster, \
             distributed.Client(cluster) as client:
         assert len(client.scheduler_info()["workers"]) == 2
         ddf = dd.from_pandas(frame, npartitions=6)
-        lazy = varnel.dask.fit_groups(ddf, "part", "time", "state", "count", "upper", errors="record", b_lives=(10,))
+        lazy = varnel.dask.fit_groups(ddf, "part", "time", "state", "count", "upper", errors="record", **options)
         remote = lazy.compute().sort_values("part").reset_index(drop=True)
     pd.testing.assert_frame_equal(remote, local, check_exact=True)
