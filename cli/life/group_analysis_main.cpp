@@ -25,29 +25,20 @@ int fail(const std::string& message)
     return exitFailure;
 }
 
-// The document on one line: the line breaks and the indentation after them go, outside strings
-// (where a line break is always written as \n).
+// The document on one line: every line break goes with the indentation after it. A string never
+// holds a line break (it is written as \n), so every break is the layout's.
 std::string oneLine(const std::string& document)
 {
     std::string line;
     line.reserve(document.size());
-    bool inString = false;
-    for (std::size_t i = 0; i < document.size(); ++i) {
-        const char c = document[i];
-        if (inString) {
-            line += c;
-            if (c == '\\')
-                line += document[++i];
-            else if (c == '"')
-                inString = false;
-        } else if (c == '\n') {
-            while (i + 1 < document.size() && document[i + 1] == ' ')
-                ++i;
-        } else {
-            inString = c == '"';
-            line += c;
-        }
+    std::size_t from = 0;
+    for (std::size_t end = document.find('\n'); end != std::string::npos; end = document.find('\n', from)) {
+        line.append(document, from, end - from);
+        from = document.find_first_not_of(' ', end + 1);
+        if (from == std::string::npos)
+            return line;
     }
+    line.append(document, from, std::string::npos);
     return line;
 }
 

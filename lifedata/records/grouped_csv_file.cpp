@@ -37,19 +37,23 @@ std::string_view trimmed(std::string_view text)
     return text.substr(begin, text.find_last_not_of(" \t") + 1 - begin);
 }
 
-// The fields of a line, unquoted; nothing when a quote is not closed or is followed by more text.
-std::optional<std::vector<std::string>> splitFields(const std::string& line)
+// The fields of a line, unquoted, into `fields` (whose strings are reused from line to line); false
+// when a quote is not closed or is followed by more text.
+bool splitFields(const std::string& line, std::vector<std::string>& fields)
 {
-    std::vector<std::string> fields;
+    std::size_t count = 0;
     std::size_t p = 0;
     for (;;) {
-        std::string field;
+        if (count == fields.size())
+            fields.emplace_back();
+        std::string& field = fields[count++];
+        field.clear();
         const std::size_t start = line.find_first_not_of(" \t", p);
         if (start != std::string::npos && line[start] == '"') {
             std::size_t q = start + 1;
             for (;;) {
                 if (q >= line.size())
-                    return std::nullopt;
+                    return false;
                 if (line[q] == '"' && q + 1 < line.size() && line[q + 1] == '"') {
                     field += '"';
                     q += 2;
@@ -62,15 +66,16 @@ std::optional<std::vector<std::string>> splitFields(const std::string& line)
             }
             p = line.find_first_not_of(" \t", q);
             if (p != std::string::npos && line[p] != ',')
-                return std::nullopt;
+                return false;
         } else {
             const std::size_t comma = line.find(',', p);
             field = trimmed(std::string_view(line).substr(p, comma == std::string::npos ? std::string::npos : comma - p));
             p = comma;
         }
-        fields.push_back(field);
-        if (p == std::string::npos)
-            return fields;
+        if (p == std::string::npos) {
+            fields.resize(count);
+            return true;
+        }
         ++p;
     }
 }
@@ -185,6 +190,7 @@ GroupedCsvData readGroupedCsvFile(const std::string& path, const std::string& gr
     GroupedCsvData data;
     std::unordered_map<std::string, std::int64_t> codes;
     std::optional<Layout> layout;
+    std::vector<std::string> fields;
     std::string line;
     std::uint64_t lineNumber = 0;
     while (std::getline(file, line)) {
@@ -198,13 +204,12 @@ GroupedCsvData readGroupedCsvFile(const std::string& path, const std::string& gr
             fail("text, not a NUL byte");
         if (trimmed(line).empty())
             continue;
-        const auto fields = splitFields(line);
-        if (!fields)
+        if (!splitFields(line, fields))
             fail("a closing quote at the end of a quoted field");
         if (!layout)
-            layout = headerLayout(*fields, groupColumn, fail);
+            layout = headerLayout(fields, groupColumn, fail);
         else
-            addRecord(*fields, *layout, fail, data, codes);
+            addRecord(fields, *layout, fail, data, codes);
     }
     if (file.bad())
         throw DataError(path + ": cannot be read");
