@@ -1,4 +1,4 @@
-// The CSV of a fleet, one record per row. Fields are split at commas; a field may be quoted ("..."
+// The CSV of a fleet, one record per row; blank lines and lines that start with # (notes) are skipped. Fields are split at commas; a field may be quoted ("..."
 // with "" for a quote) to hold commas, but not line breaks. Numbers use the data files' syntax,
 // and every row that would lose or change a record is an error naming its line, as in data files.
 #include "grouped_csv_file.h"
@@ -202,7 +202,8 @@ GroupedCsvData readGroupedCsvFile(const std::string& path, const std::string& gr
         const CsvError fail(path, lineNumber);
         if (line.find('\0') != std::string::npos)
             fail("text, not a NUL byte");
-        if (trimmed(line).empty())
+        const std::string_view text = trimmed(line);
+        if (text.empty() || text.front() == '#')
             continue;
         if (!splitFields(line, fields))
             fail("a closing quote at the end of a quoted field");

@@ -1,7 +1,7 @@
 // Reading the life data of many groups (a fleet of part numbers) from one CSV file with a header:
 // a `time` column, optional `state` (F, S or I), `count` and `upper` (an interval's upper end,
 // blank on F and S rows) columns, and the column of the group keys, named by the caller. Other
-// columns are ignored.
+// columns are ignored, and so are lines starting with # (notes about the data).
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,8 @@ varnel=$1
 . "$(dirname "$0")/checks.sh"
 
 cat >"$work/fleet.csv" <<'CSV'
+# Notes before the header, and blank lines, are not rows.
+
 part,time,state,count,upper,note
 A,100,F,,,first
 "B",90,F,,,
