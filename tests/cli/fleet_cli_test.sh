@@ -75,6 +75,7 @@ bad '' 1 'a header naming the columns time and part'
 expect 1 EMPTY 'missing.csv: No such file or directory|missing.csv.*no such file' -- --life --by part "$work/missing.csv"
 
 # Usage: --by belongs to --life, and one plot cannot stand for many groups.
+expect 0 '--by COLUMN        DATAFILE is a CSV with a header' EMPTY -- --help
 expect 2 EMPTY '--by needs --life' -- --by part "$work/fleet.csv"
 expect 2 EMPTY '--plot cannot be used with --by' -- --life --by part --plot "$work/p.svg" "$work/fleet.csv"
 
