@@ -101,6 +101,7 @@ void analyseGroups(const GroupedLifeData& grouped, const AnalysisRequest& reques
     const auto compute = [&](std::uint32_t chunk, std::uint32_t, std::uint32_t) {
         const auto [begin, end] = range(chunk);
         for (std::size_t g = begin; g < end; ++g) {
+            // On a helper thread too: ChunkedWork hands what a chunk throws to the calling thread.
             stopIfCancelled(request.cancel);
             each(g, analyseGroup(grouped, g, single));
         }
