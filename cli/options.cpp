@@ -47,7 +47,11 @@ const char* const usageText =
     "                         its bounds are chi-square ones (Weibayes), defined with no failure too\n"
     "      --mixture          also fit a mixture of two Weibull populations, F = p F1 + (1 - p) F2, by\n"
     "                         maximum likelihood at location 0, with Fisher bounds and AICc and BIC\n"
-    "                         against one Weibull; \"one population\" where no second one is found\n";
+    "                         against one Weibull; \"one population\" where no second one is found\n"
+    "      --by COLUMN        DATAFILE is a CSV with a header: time, state, count, upper (blank on F and S\n"
+    "                         rows) and COLUMN, the group keys; one JSON document per group and line\n"
+    "                         (JSON Lines) with its \"group\", {\"group\": .., \"error\": ..} for a group that\n"
+    "                         fails (exit status 1); --threads N analyses N groups at a time\n";
 
 namespace {
 
@@ -59,6 +63,7 @@ struct OptionName {
 const OptionName valueOptions[] = {
     {"-g", "--gamma"}, {"-r", "--rank"}, {"-m", "--initial-m"}, {"-o", "--report"}, {"-t", "--time-limit"},
     {"--plot", "--plot"}, {"--threads", "--threads"}, {"--shape", "--shape"}, {"--method", "--method"}, // no short form
+    {"--by", "--by"},
 };
 
 // Options that only the classic method takes; --mle refuses them.
@@ -102,6 +107,14 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
             return false;
         }
         options.methodGiven = true;
+        return true;
+    }
+    if (name == "--by") {
+        if (*value == '\0') {
+            error = "option --by needs a column name";
+            return false;
+        }
+        options.groupColumn = value;
         return true;
     }
     if (name == "--plot") {
@@ -348,6 +361,10 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
                 : options.method != lifedata::EstimationMethod::mle ? "--mixture needs --method mle"
                 : options.shape != 0 ? "--mixture cannot be used with --shape"
                                      : "--mixture cannot be used with -g: its components have location 0";
+        return false;
+    }
+    if (!options.groupColumn.empty() && (!options.mle || !options.plotPath.empty())) {
+        error = options.mle ? "--plot cannot be used with --by: there is one plot per group" : "--by needs --life";
         return false;
     }
     if (options.json && options.writeReportFile && options.reportPath == "-") {

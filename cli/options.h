@@ -33,6 +33,7 @@ struct CliOptions {
     bool plan = false;                // --plan: a test plan, from its options alone (no data file)
     lifedata::TestPlan planValues;    // --plan: the values given; units or test time is 0, to be found
     std::string likelihoodOnlyOption; // the first of them that rank regression has no use for
+    std::string groupColumn;          // --life --by: the CSV column of the group keys; empty means none
     bool help = false;
     bool version = false;
 };

@@ -3,6 +3,8 @@
 
 #include <pybind11/pybind11.h>
 
+#include "life_analysis.h"
+
 // _estimate: the classic estimation of the desktop program on an array of values.
 void defineClassicEstimate(pybind11::module_& module);
 
@@ -11,3 +13,9 @@ void defineLifeDataAnalysis(pybind11::module_& module);
 
 // _plan: zero- and few-failure test plans.
 void defineTestPlan(pybind11::module_& module);
+
+// The analysis request of a _FitOptions object, checked as _fit checks it.
+lifedata::AnalysisRequest fitOptionsRequest(const pybind11::handle& options);
+
+// _fit_groups: one life-data analysis per group of records, as table columns.
+void defineGroupFits(pybind11::module_& module);

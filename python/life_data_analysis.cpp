@@ -129,34 +129,11 @@ std::string fit(const DoubleArray& times, const py::object& states, const py::ob
 {
     const lifedata::LifeData data = lifeDataFromArrays(times, states, counts, intervals);
     lifedata::AnalysisRequest request = analysisRequest(options);
-    std::atomic<bool> cancel{false};
-    request.cancel = &cancel;
     std::string document;
-    // What a signal handler raised (KeyboardInterrupt, say); it cancels the analysis.
-    std::optional<py::error_already_set> pending;
-    std::exception_ptr failure;
-    {
-        py::gil_scoped_release release;
-        try {
-            runWatched([&] { document = lifedata::analysisJson(lifedata::analyseLifeData(data, request), request); },
-                       [&] {
-                           if (PyErr_CheckSignals() == 0)
-                               return;
-                           if (!pending)
-                               pending.emplace();
-                           else
-                               PyErr_Clear();
-                           cancel.store(true);
-                       });
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
-    // The exception of the signal comes first: the analysis's own (AnalysisCancelled) only follows from it.
-    if (pending)
-        throw *pending;
-    if (failure)
-        std::rethrow_exception(failure);
+    runCancellable([&](const std::atomic<bool>& cancel) {
+        request.cancel = &cancel;
+        document = lifedata::analysisJson(lifedata::analyseLifeData(data, request), request);
+    });
     return document;
 }
 
@@ -177,6 +154,11 @@ py::tuple adjustedRanks(const DoubleArray& times, const py::object& states, cons
 }
 
 } // namespace
+
+lifedata::AnalysisRequest fitOptionsRequest(const py::handle& options)
+{
+    return analysisRequest(options.cast<const FitOptions&>());
+}
 
 void defineLifeDataAnalysis(py::module_& module)
 {

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include <pybind11/pybind11.h>
@@ -44,6 +45,36 @@ void runWatched(const std::function<void()>& work, const std::function<void()>& 
         watch();
     }
     worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void runCancellable(const std::function<void(const std::atomic<bool>& cancel)>& work)
+{
+    std::atomic<bool> cancel{false};
+    // What a signal handler raised (KeyboardInterrupt, say); it cancels the work.
+    std::optional<py::error_already_set> pending;
+    std::exception_ptr failure;
+    {
+        py::gil_scoped_release release;
+        try {
+            runWatched([&] { work(cancel); },
+                       [&] {
+                           if (PyErr_CheckSignals() == 0)
+                               return;
+                           if (!pending)
+                               pending.emplace();
+                           else
+                               PyErr_Clear();
+                           cancel.store(true);
+                       });
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    // The exception of the signal comes first: the work's own (AnalysisCancelled) only follows from it.
+    if (pending)
+        throw *pending;
     if (failure)
         std::rethrow_exception(failure);
 }

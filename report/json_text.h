@@ -22,7 +22,12 @@ public:
     {
         text_ += first_ ? "{\n" : ",\n";
         first_ = false;
-        text_ += indent_ + "\"" + key + "\": " + valueText;
+        // Appended piece by piece: no temporary strings, for the many documents of a fleet.
+        text_ += indent_;
+        text_ += '"';
+        text_ += key;
+        text_ += "\": ";
+        text_ += valueText;
     }
     void addBool(const char* key, bool value) { add(key, value ? "true" : "false"); }
     // A number, or null with its text in "<key>Text" when it has no JSON form.

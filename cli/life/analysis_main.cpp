@@ -15,6 +15,7 @@
 #include "rank_regression.h"
 #include "life/analysis_text.h"
 #include "life/analysis_plot_svg.h"
+#include "life/group_analysis_main.h"
 
 namespace {
 
@@ -67,8 +68,12 @@ std::string regressionIntervalProblem(const CliOptions& options, const lifedata:
 
 } // namespace
 
+lifedata::AnalysisRequest lifeAnalysisRequest(const CliOptions& options) { return requestFrom(options); }
+
 int runLifeAnalysis(const CliOptions& options)
 {
+    if (!options.groupColumn.empty())
+        return runGroupAnalysis(options);
     const std::string problem = dataFileProblem(options.dataFile);
     if (!problem.empty())
         return fail(options, problem);

@@ -6,6 +6,9 @@
 
 #include "options.h"
 
+// The analysis request of the life-data options.
+lifedata::AnalysisRequest lifeAnalysisRequest(const CliOptions& options);
+
 // Reads the data file, fits the models asked for and writes the results; returns the exit status.
 int runLifeAnalysis(const CliOptions& options);
 

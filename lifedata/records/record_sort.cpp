@@ -23,11 +23,12 @@ constexpr std::size_t buckets = std::size_t{1} << digitBits;
 constexpr std::uint64_t digitMask = buckets - 1;
 // The radix passes sort by the top 32 bits of the keys' offsets from the smallest key.
 constexpr int radixBits = 32;
+// Up to this many keys, insertion beats the radix passes, whose bucket counts alone cost more.
+constexpr std::size_t shortRun = 32;
 
 // Stable, for a run of keys that agree above their low bits.
 void sortRun(std::span<std::uint64_t> keys, std::span<std::uint32_t> payload)
 {
-    constexpr std::size_t shortRun = 32;
     if (keys.size() <= shortRun) {
         for (std::size_t i = 1; i < keys.size(); ++i) {
             const std::uint64_t key = keys[i];
@@ -83,6 +84,11 @@ void sortByKey(std::span<std::uint64_t> keys, std::span<std::uint32_t> payload)
     const std::size_t n = keys.size();
     if (std::is_sorted(keys.begin(), keys.end()))
         return;
+    // A few records (a fleet's groups): both sorts are stable, so the order is the same.
+    if (n <= shortRun) {
+        sortRun(keys, payload);
+        return;
+    }
     const auto [smallest, largest] = std::minmax_element(keys.begin(), keys.end());
     const std::uint64_t base = *smallest;
     const int bits = std::bit_width(*largest - base);

@@ -79,6 +79,16 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         intervals = number_array(intervals, "intervals")
         if states is None:
             states = np.full(times.shape, "I")
+    options = _fit_options(model=model, gamma=gamma, confidence=confidence, b_lives=b_lives, at=at, bounds=bounds,
+                           bootstrap=bootstrap, seed=seed, threads=threads, shape=shape, method=method,
+                           distributions=distributions, mixture=mixture)
+    document = _varnel._fit(times, states, counts, intervals, options)
+    return Fit(document, LifeData(times, states, counts, intervals))
+
+
+def _fit_options(model, gamma, confidence, b_lives, at, bounds, bootstrap, seed, threads, shape, method,
+                 distributions=None, mixture=False):
+    """fit's options, checked, as the extension takes them (fit_groups passes its own through here)."""
     options = _varnel._FitOptions(
         _text(model, "model"), real(gamma, "gamma", optional=True), real(confidence, "confidence"),
         _numbers(b_lives, "b_lives"), _numbers(at, "at"), _text(bounds, "bounds"),
@@ -88,8 +98,7 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         positive(shape, "shape", optional=True), _text(method, "method"))
     options.distributions = _names(distributions, "distributions")
     options.mixture = _flag(mixture, "mixture")
-    document = _varnel._fit(times, states, counts, intervals, options)
-    return Fit(document, LifeData(times, states, counts, intervals))
+    return options
 
 
 def _flag(value, name):
