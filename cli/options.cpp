@@ -349,7 +349,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
         return false;
     if (!options.bounds.distributions.empty()) {
         error = options.mle ? distributionConflict(options.method == lifedata::EstimationMethod::mle, !options.autoGamma,
-                                                   options.shape != 0, options.twoParameter)
+                                                   options.shape != 0, options.twoParameter,
+                                                   options.bounds.bootstrap != 0)
                             : "--distribution needs --life";
         if (!error.empty())
             return false;

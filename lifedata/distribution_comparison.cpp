@@ -92,6 +92,8 @@ void checkRequest(const AnalysisRequest& request)
         throw DataError("the distributions are fitted with every parameter free: give no known shape");
     if (request.gamma != 0)
         throw DataError("the distributions have their own locations: give no location");
+    if (request.bootstrap != 0)
+        throw DataError("the distributions have no goodness of fit: ask for no bootstrap samples");
     for (const std::string& name : request.distributions) {
         if (name != "weibull2" && name != "weibull3" && !makeDistribution(name))
             throw DataError("unknown distribution '" + name + "'");

@@ -44,7 +44,8 @@ bool applyDistributionOption(const char* value, std::vector<std::string>& names,
     return true;
 }
 
-std::string distributionConflict(bool methodIsMle, bool locationGiven, bool shapeGiven, bool twoParameterOnly)
+std::string distributionConflict(bool methodIsMle, bool locationGiven, bool shapeGiven, bool twoParameterOnly,
+                                 bool bootstrapGiven)
 {
     if (!methodIsMle)
         return "--distribution needs --method mle: the distributions are maximum-likelihood fits";
@@ -54,5 +55,7 @@ std::string distributionConflict(bool methodIsMle, bool locationGiven, bool shap
         return "--distribution cannot be used with --shape";
     if (twoParameterOnly)
         return "--distribution cannot be used with --two-parameter: name weibull2 instead";
+    if (bootstrapGiven)
+        return "--distribution cannot be used with --bootstrap: the distributions have no goodness of fit";
     return "";
 }

@@ -15,6 +15,8 @@ bool isDistributionOption(const std::string& name);
 bool applyDistributionOption(const char* value, std::vector<std::string>& names, std::string& error);
 
 // The usage problem of --distribution with the rest of the life-data request, or "" where there is
-// none: the distributions are maximum-likelihood fits, each at its own location, of their own shape.
-std::string distributionConflict(bool methodIsMle, bool locationGiven, bool shapeGiven, bool twoParameterOnly);
+// none: the distributions are maximum-likelihood fits, each at its own location, of their own shape,
+// without a goodness of fit.
+std::string distributionConflict(bool methodIsMle, bool locationGiven, bool shapeGiven, bool twoParameterOnly,
+                                 bool bootstrapGiven);
 

@@ -16,6 +16,7 @@ expect 2 EMPTY '--distribution needs --method mle' -- --life --method rrx --dist
 expect 2 EMPTY '--distribution cannot be used with -g' -- --life -g 10 --distribution lognormal2 "$ovarian"
 expect 2 EMPTY '--distribution cannot be used with --shape' -- --life --shape 2 --distribution all "$ovarian"
 expect 2 EMPTY '--distribution cannot be used with --two-parameter' -- --life --two-parameter --distribution all "$ovarian"
+expect 2 EMPTY '--distribution cannot be used with --bootstrap' -- --life --bootstrap 10 --distribution all "$ovarian"
 expect 2 EMPTY 'option --distribution cannot be used with --plan' -- --plan --distribution all --shape 2 --units 10
 expect 2 EMPTY 'needs a value' -- --life "$ovarian" --distribution
 

@@ -159,6 +159,9 @@ TEST(DistributionComparison, RequestsOtherThanFreeMaximumLikelihoodAreRefused)
     request = comparison({"lognormal2"});
     request.shape = 2;
     EXPECT_THROW(analyseLifeData(data, request), DataError);
+    request = comparison({"lognormal2"});
+    request.bootstrap = 10;
+    EXPECT_THROW(analyseLifeData(data, request), DataError);
     request = comparison({"lognormal9"});
     EXPECT_THROW(analyseLifeData(data, request), DataError);
 }
