@@ -42,7 +42,11 @@ const char* const usageText =
     "      --threads N        threads for the sums, the calling thread included, 1 to 1024\n"
     "                         (default: one per hardware thread); never changes a result\n"
     "      --shape M          a known shape M (above 0): only eta is fitted; with failures and suspensions\n"
-    "                         its bounds are chi-square ones (Weibayes), defined with no failure too\n";
+    "                         its bounds are chi-square ones (Weibayes), defined with no failure too\n"
+    "      --nonparametric    also the non-parametric estimate of survival: Kaplan-Meier with its log\n"
+    "                         bounds at --confidence, or Turnbull's when the data hold intervals\n"
+    "      --paper WORD       the probability paper of --plot: weibull (default), lognormal, normal or\n"
+    "                         exponential; the plot also draws the non-parametric steps where asked for\n";
 
 namespace {
 
@@ -53,7 +57,8 @@ struct OptionName {
 
 const OptionName valueOptions[] = {
     {"-g", "--gamma"}, {"-r", "--rank"}, {"-m", "--initial-m"}, {"-o", "--report"}, {"-t", "--time-limit"},
-    {"--plot", "--plot"}, {"--threads", "--threads"}, {"--shape", "--shape"}, {"--method", "--method"}, // no short form
+    {"--plot", "--plot"}, {"--threads", "--threads"}, {"--shape", "--shape"}, {"--method", "--method"},
+    {"--paper", "--paper"}, // no short form
 };
 
 // Options that only the classic method takes; --mle refuses them.
@@ -97,6 +102,14 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
             return false;
         }
         options.methodGiven = true;
+        return true;
+    }
+    if (name == "--paper") {
+        if (!paperFromName(value, options.paper)) {
+            error = std::string("option --paper needs weibull, lognormal, normal or exponential, not '") + value + "'";
+            return false;
+        }
+        options.paperGiven = true;
         return true;
     }
     if (name == "--plot") {
@@ -171,7 +184,7 @@ std::string optionName(const std::string& word)
 bool isKnownOption(const std::string& name)
 {
     return findValueOption(name) || isBoundsOption(name) || name == "--mle" || name == "--life" ||
-           name == "--two-parameter";
+           name == "--two-parameter" || name == "--nonparametric";
 }
 
 // The checks after every word of a plan: no data file, and every value it needs.
@@ -240,6 +253,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             // Read before the loop.
         } else if (word == "--two-parameter") {
             options.twoParameter = true;
+        } else if (word == "--nonparametric") {
+            options.bounds.nonParametric = true;
         } else {
             const std::size_t equals = word.find('=');
             const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
@@ -302,6 +317,14 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
     if (!options.mle && (options.twoParameter || options.threads != 0 || options.methodGiven)) {
         error = std::string(options.twoParameter ? "--two-parameter" : options.threads != 0 ? "--threads" : "--method") +
                 " needs --life";
+        return false;
+    }
+    if (!options.mle && (options.bounds.nonParametric || options.paperGiven)) {
+        error = std::string(options.paperGiven ? "--paper" : "--nonparametric") + " needs --life";
+        return false;
+    }
+    if (options.paperGiven && options.plotPath.empty()) {
+        error = "--paper needs --plot: it chooses the plot's paper";
         return false;
     }
     if (!options.mle && options.shape != 0) {

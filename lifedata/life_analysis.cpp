@@ -50,6 +50,8 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     const FitSettings settings{request.threads, request.cancel};
     const PreparedData prepared = prepareLifeData(data, settings);
     stopIfCancelled(request.cancel);
+    if (request.nonParametric)
+        analysis.nonParametric = estimateNonParametric(prepared, {request.confidence});
     if (request.shape > 0) {
         const KnownShapeFit known = fitKnownShape(prepared, request.shape, request.gamma, settings);
         analysis.twoParameter = known.fit;

@@ -1,9 +1,12 @@
 // One life-data analysis: the data summary, the fits asked for and their comparison.
 #pragma once
 
+#include <optional>
+
 #include "analysis_cancellation.h"
 #include "life_data.h"
 #include "model_inference.h"
+#include "nonparametric_estimate.h"
 #include "weibull_fit.h"
 
 namespace lifedata {
@@ -37,6 +40,7 @@ struct AnalysisRequest {
     BoundsChoice bounds = BoundsChoice::both;
     unsigned bootstrap = 0;                   // samples for the p-value of the goodness of fit
     std::uint64_t seed = 20240613;            // of the bootstrap, so that a run repeats exactly
+    bool nonParametric = false;               // also the Kaplan-Meier or Turnbull estimate
 
     // Set from another thread, it stops the analysis with AnalysisCancelled between its stages, between
     // two likelihood evaluations of its bounds and between two bootstrap refits.
@@ -58,6 +62,7 @@ struct Analysis {
     LikelihoodRatioTest likelihoodRatio;
     ModelInference twoParameterInference;   // available only where the model has an estimate
     ModelInference threeParameterInference;
+    std::optional<NonParametricEstimate> nonParametric; // when the request asked for it
 };
 
 // Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed

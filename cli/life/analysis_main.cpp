@@ -96,7 +96,7 @@ int runLifeAnalysis(const CliOptions& options)
     int status = fitted == lifedata::FitStatus::ok || fitted == lifedata::FitStatus::zeroFailures ? 0 : exitFailure;
     if (!options.plotPath.empty()) {
         errno = 0;
-        if (!writeLifeDataPlot(options.plotPath, options.dataFile, data, analysis)) {
+        if (!writeLifeDataPlot(options.plotPath, options.dataFile, data, analysis, options.paper)) {
             std::fprintf(stderr, "varnel: cannot write plot %s: %s\n", options.plotPath.c_str(),
                          errno ? std::strerror(errno) : "write failed");
             status = exitFailure;

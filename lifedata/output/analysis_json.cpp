@@ -4,6 +4,7 @@
 
 #include "inference_json.h"
 #include "json_text.h"
+#include "nonparametric_json.h"
 
 namespace lifedata {
 
@@ -93,6 +94,8 @@ std::string analysisJson(const Analysis& analysis, const AnalysisRequest& reques
     root.add("threeParameter", three.close());
     if (!regression)
         root.add("likelihoodRatio", likelihoodRatioJson(analysis.likelihoodRatio));
+    if (analysis.nonParametric)
+        root.add("nonParametric", nonParametricJson(*analysis.nonParametric));
     return root.close() + "\n";
 }
 

@@ -1,11 +1,13 @@
 // The non-parametric estimates: Kaplan-Meier against R's survfit, Turnbull against a separate EM in
-// R, Turnbull on data without intervals against Kaplan-Meier, counts against lines, and the
-// iteration cap.
+// R, Turnbull on data without intervals against Kaplan-Meier, counts against lines, the iteration
+// cap, and the JSON member.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <nlohmann/json.hpp>
 
+#include "analysis_json.h"
 #include "kaplan_meier.h"
 #include "life_data_file.h"
 #include "nonparametric_estimate.h"
@@ -200,4 +202,34 @@ TEST(Turnbull, SupportIntervalsHaveTheirLeftEnds)
     EXPECT_EQ(estimate.steps[1].from, 30);
     EXPECT_EQ(estimate.steps[1].time, HUGE_VAL);
     EXPECT_EQ(estimate.steps[1].survival, 0);
+}
+
+TEST(NonParametricJson, MembersAsDocumentedAndAbsentUnlessAsked)
+{
+    AnalysisRequest request;
+    request.bounds = BoundsChoice::none;
+    EXPECT_FALSE(nlohmann::json::parse(analysisJson(analyseLifeData(tiedCounts, request), request))
+                     .contains("nonParametric"));
+
+    request.nonParametric = true;
+    const nlohmann::json km =
+        nlohmann::json::parse(analysisJson(analyseLifeData(tiedCounts, request), request))["nonParametric"];
+    EXPECT_EQ(km["method"], "kaplan-meier");
+    EXPECT_EQ(km["status"], "ok");
+    ASSERT_EQ(km["steps"].size(), 5u);
+    EXPECT_EQ(km["steps"][0]["time"], 10);
+    EXPECT_EQ(km["steps"][0]["survival"].get<double>(), 20.0 / 23);
+    EXPECT_EQ(km["steps"][0]["upper"], 1);
+    EXPECT_TRUE(km["steps"][4]["lower"].is_null() && km["steps"][4]["upper"].is_null());
+    EXPECT_FALSE(km["steps"][0].contains("from"));
+
+    const LifeData data{{0, 5, 30}, {10, 20, 30}, {State::interval, State::interval, State::suspension}, {1, 1, 1}};
+    const nlohmann::json tb = nlohmann::json::parse(analysisJson(analyseLifeData(data, request), request))["nonParametric"];
+    EXPECT_EQ(tb["method"], "turnbull");
+    ASSERT_EQ(tb["steps"].size(), 2u);
+    EXPECT_EQ(tb["steps"][0]["from"], 5);
+    EXPECT_EQ(tb["steps"][0]["time"], 10);
+    EXPECT_TRUE(tb["steps"][1]["time"].is_null());
+    EXPECT_EQ(tb["steps"][1]["from"], 30);
+    EXPECT_FALSE(tb["steps"][0].contains("lower") || tb["steps"][0].contains("upper"));
 }
