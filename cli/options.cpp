@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "life/bounds_options.h"
+#include "life/distribution_options.h"
 #include "life/plan_options.h"
 #include "number_syntax.h"
 
@@ -183,7 +184,7 @@ std::string optionName(const std::string& word)
 // An option of the other methods: a plan refuses it by name (an unknown word stays unknown).
 bool isKnownOption(const std::string& name)
 {
-    return findValueOption(name) || isBoundsOption(name) || name == "--mle" || name == "--life" ||
+    return findValueOption(name) || isBoundsOption(name) || isDistributionOption(name) || name == "--mle" || name == "--life" ||
            name == "--two-parameter" || name == "--nonparametric";
 }
 
@@ -261,7 +262,7 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             const std::string name = joined ? word.substr(0, equals) : word;
             const OptionName* option = findValueOption(name);
             const bool planValue = isPlanOnlyOption(name) || (options.plan && (name == "--at" || name == "--confidence"));
-            if (!option && !isBoundsOption(name) && !isPlanOnlyOption(name)) {
+            if (!option && !isBoundsOption(name) && !isPlanOnlyOption(name) && !isDistributionOption(name)) {
                 error = "unknown option '" + word + "'";
                 return false;
             }
@@ -280,6 +281,11 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
                     return false;
                 }
                 if (!applyPlanOption(name, value, options.planValues, error))
+                    return false;
+                continue;
+            }
+            if (isDistributionOption(name)) {
+                if (!applyDistributionOption(value, options.bounds.distributions, error))
                     return false;
                 continue;
             }
@@ -345,6 +351,13 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
     }
     if (!methodWordsAgree(options, error))
         return false;
+    if (!options.bounds.distributions.empty()) {
+        error = options.mle ? distributionConflict(options.method == lifedata::EstimationMethod::mle, !options.autoGamma,
+                                                   options.shape != 0, options.twoParameter)
+                            : "--distribution needs --life";
+        if (!error.empty())
+            return false;
+    }
     if (options.json && options.writeReportFile && options.reportPath == "-") {
         error = "--json and --report - both write to standard output; choose one";
         return false;

@@ -20,6 +20,7 @@
 #include "host.h"
 #include "json_output.h"
 #include "life/bounds_options.h"
+#include "life/distribution_options.h"
 #include "life/analysis_main.h"
 #include "life/plan_main.h"
 #include "life/plan_options.h"
@@ -195,6 +196,7 @@ int main(int argc, char** argv)
     if (options.help) {
         std::fputs(usageText, stdout);
         std::fputs(boundsUsageText, stdout);
+        std::fputs(distributionUsageText, stdout);
         std::fputs(planUsageText, stdout);
         return 0;
     }

@@ -7,6 +7,7 @@
 
 #include "analysis_inference.h"
 #include "chi_square_one_df.h"
+#include "distribution_comparison.h"
 #include "known_shape_fit.h"
 #include "rank_regression.h"
 
@@ -50,8 +51,13 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     const FitSettings settings{request.threads, request.cancel};
     const PreparedData prepared = prepareLifeData(data, settings);
     stopIfCancelled(request.cancel);
-    if (request.nonParametric)
+    // The distributions are compared against the non-parametric estimate: it comes with them.
+    if (request.nonParametric || !request.distributions.empty())
         analysis.nonParametric = estimateNonParametric(prepared, {request.confidence});
+    if (!request.distributions.empty()) {
+        analysis.distributions = compareDistributions(prepared, request);
+        return analysis;
+    }
     if (request.shape > 0) {
         const KnownShapeFit known = fitKnownShape(prepared, request.shape, request.gamma, settings);
         analysis.twoParameter = known.fit;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "analysis_cancellation.h"
+#include "distribution_result.h"
 #include "life_data.h"
 #include "model_inference.h"
 #include "nonparametric_estimate.h"
@@ -45,6 +46,10 @@ struct AnalysisRequest {
     // Set from another thread, it stops the analysis with AnalysisCancelled between its stages, between
     // two likelihood evaluations of its bounds and between two bootstrap refits.
     CancelFlag cancel = nullptr;
+
+    // Distributions to fit and rank by name (weibull2, lognormal3, ...); with any, the analysis is
+    // their comparison alone.
+    std::vector<std::string> distributions;
 };
 
 // 2 (l3 - l2) and its approximate chi-square (1 degree of freedom) p-value.
@@ -63,6 +68,7 @@ struct Analysis {
     ModelInference twoParameterInference;   // available only where the model has an estimate
     ModelInference threeParameterInference;
     std::optional<NonParametricEstimate> nonParametric; // when the request asked for it
+    std::vector<DistributionResult> distributions; // in rank order, those without an estimate last
 };
 
 // Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed

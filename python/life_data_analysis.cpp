@@ -17,6 +17,7 @@
 #include "analysis_json.h"
 #include "bindings.h"
 #include "data_file_check.h"
+#include "distribution.h"
 #include "life_analysis.h"
 #include "life_data_arrays.h"
 #include "life_data_file.h"
@@ -79,6 +80,7 @@ struct FitOptions {
     unsigned threads;
     std::optional<double> shape;
     std::string method;
+    std::vector<std::string> distributions; // set after construction; "all" stands for every one
 };
 
 lifedata::AnalysisRequest analysisRequest(const FitOptions& options)
@@ -97,6 +99,12 @@ lifedata::AnalysisRequest analysisRequest(const FitOptions& options)
     request.method = estimationMethod(options.method);
     if (request.shape > 0 && request.method != lifedata::EstimationMethod::mle)
         throw py::value_error("shape needs method 'mle': a known shape's eta is a likelihood estimate");
+    for (const std::string& name : options.distributions) {
+        if (name == "all")
+            request.distributions = lifedata::distributionNames();
+    }
+    if (request.distributions.empty())
+        request.distributions = options.distributions;
     return request;
 }
 
@@ -177,7 +185,8 @@ void defineLifeDataAnalysis(py::module_& module)
                "The data file's records: (times, states, counts, interval upper ends).");
     py::class_<FitOptions>(module, "_FitOptions")
         .def(py::init<std::string, std::optional<double>, double, std::vector<double>, std::vector<double>, std::string,
-                      unsigned, std::optional<std::uint64_t>, unsigned, std::optional<double>, std::string>());
+                      unsigned, std::optional<std::uint64_t>, unsigned, std::optional<double>, std::string>())
+        .def_readwrite("distributions", &FitOptions::distributions);
     module.def("_fit", &fit, py::arg("times"), py::arg("states"), py::arg("counts"), py::arg("intervals"),
                py::arg("options"),
                "The life-data analysis of the records as the JSON text of `varnel --life --json`.");

@@ -94,6 +94,9 @@ int runLifeAnalysis(const CliOptions& options)
     // Zero failures with a known shape is what a Weibayes demonstration expects: its bound is the result.
     const lifedata::FitStatus fitted = analysis.twoParameter.status;
     int status = fitted == lifedata::FitStatus::ok || fitted == lifedata::FitStatus::zeroFailures ? 0 : exitFailure;
+    // A comparison succeeds where any distribution was fitted.
+    if (!request.distributions.empty())
+        status = !analysis.distributions.empty() && analysis.distributions.front().estimated ? 0 : exitFailure;
     if (!options.plotPath.empty()) {
         errno = 0;
         if (!writeLifeDataPlot(options.plotPath, options.dataFile, data, analysis, options.paper)) {

@@ -117,6 +117,7 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
         paper.notes = wrapped("Three parameters: " + three.statusText, 34);
     addConfidenceBand(paper, data, analysis, scale);
     weibullModelsAsCurves(paper, analysis, location);
+    distributionCurves(paper, analysis, location);
     if (analysis.nonParametric) {
         paper.steps = nonParametricCorners(*analysis.nonParametric, location);
         paper.stepsLabel = nonParametricLabel(*analysis.nonParametric);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "life/bounds_text.h"
+#include "life/distributions_text.h"
 #include "life/nonparametric_text.h"
 #include "life/readable_number.h"
 
@@ -175,6 +176,8 @@ std::string analysisText(const lifedata::Analysis& analysis, const lifedata::Ana
                        ": " + unitsText(d.failures, "failure", "failures") + ", " +
                        unitsText(d.suspensions, "suspension", "suspensions") + ", " +
                        unitsText(d.intervals, "interval", "intervals") + "\n\n";
+    if (!request.distributions.empty())
+        return text + distributionsText(analysis.distributions) + nonParametricText(analysis, request);
 
     const bool withThree = request.model != lifedata::ModelChoice::twoParameter;
     const WeibullFit& two = analysis.twoParameter;

@@ -164,3 +164,25 @@ std::string inferenceText(const ModelInference& inference)
         text += row("R(" + label(r.at) + ")", r.bounds, estimateOnly, r.at <= inference.gamma.estimate);
     return estimateOnly ? text : text + goodnessOfFitText(inference.goodnessOfFit);
 }
+
+std::string distributionBoundsText(const DistributionInference& inference, const std::vector<std::string>& names,
+                                   double location)
+{
+    if (!inference.available)
+        return "";
+    std::string text = "  Bounds at confidence " + label(inference.confidence) + "\n";
+    if (!inference.fisherNote.empty())
+        text += "  Note: " + inference.fisherNote + "\n";
+    text += padded(padded("  quantity", nameWidth) + " estimate", nameWidth + numberWidth() + 2) +
+            padded(" Fisher matrix", intervalWidth + 2) + " likelihood ratio\n";
+    for (std::size_t i = 0; i < names.size() && i < inference.parameters.size(); ++i) {
+        const QuantityBounds& q = inference.parameters[i];
+        // A location on the boundary of its range has its estimate alone.
+        text += row(names[i], q, !q.hasFisher && !q.hasLikelihoodRatio);
+    }
+    for (const BLifeBounds& b : inference.bLives)
+        text += row(bLifeName(b.percent), b.bounds, false);
+    for (const ReliabilityBounds& r : inference.reliability)
+        text += row("R(" + label(r.at) + ")", r.bounds, false, r.at <= location);
+    return text;
+}

@@ -3,8 +3,16 @@
 
 #include <string>
 
+#include <vector>
+
+#include "distribution_inference.h"
 #include "model_inference.h"
 
 // A table of estimate, Fisher and likelihood-ratio bounds for each parameter, B-life and
 // reliability, then the goodness of fit; empty where the model has no estimate.
 std::string inferenceText(const lifedata::ModelInference& inference);
+
+// The same table for a fitted distribution of any family, its parameters under their `names`;
+// reliabilities at or below `location` have no bounds. No goodness of fit.
+std::string distributionBoundsText(const lifedata::DistributionInference& inference,
+                                   const std::vector<std::string>& names, double location);

@@ -3,6 +3,9 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
+
+#include "distribution.h"
 
 std::vector<StepCorner> nonParametricCorners(const lifedata::NonParametricEstimate& estimate, double location)
 {
@@ -48,4 +51,30 @@ void weibullModelsAsCurves(WeibullPaper& paper, const lifedata::Analysis& analys
     paper.noLineNote.clear();
     paper.lineLabel.clear();
     paper.curve.shown = false;
+}
+
+void distributionCurves(WeibullPaper& paper, const lifedata::Analysis& analysis, double location)
+{
+    if (analysis.distributions.empty())
+        return;
+    for (const lifedata::DistributionResult& result : analysis.distributions) {
+        if (!result.estimated)
+            continue;
+        std::shared_ptr<const lifedata::Distribution> family = lifedata::makeDistribution(result.name);
+        if (!family)
+            continue;
+        std::vector<double> p(lifedata::maximumDistributionParameters, 0.0);
+        family->toCoordinates(result.parameters.data(), p.data());
+        // F = 1 - S through expm1, so that small F keep their digits.
+        const auto unreliability = [family, p, location](double time) {
+            return -std::expm1(family->logSurvival(time + location, p.data(), 0).value);
+        };
+        paper.models.push_back({unreliability, std::to_string(result.rank) + ". " + result.name, result.rank == 1});
+    }
+    paper.slope = std::numeric_limits<double>::quiet_NaN();
+    paper.noLineNote.clear();
+    paper.lineLabel.clear();
+    paper.curve.shown = false;
+    paper.values.clear();
+    paper.notes.clear();
 }

@@ -19,3 +19,8 @@ ModelCurve weibullCurve(double m, double eta, double gamma, double location, std
 // On any paper but Weibull's the two-parameter line is no longer straight: it and the
 // three-parameter curve become model curves, the two-parameter one emphasised as the line is.
 void weibullModelsAsCurves(WeibullPaper& paper, const lifedata::Analysis& analysis, double location);
+
+// With a comparison of distributions, every estimated one is a curve through its interface's
+// survival, labelled with its rank, the best-ranked emphasised; the Weibull line, curve and values
+// of an analysis without a comparison give way to them.
+void distributionCurves(WeibullPaper& paper, const lifedata::Analysis& analysis, double location);

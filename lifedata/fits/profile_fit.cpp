@@ -19,6 +19,7 @@
 #include <string>
 
 #include "fisher_bounds.h"
+#include "location_grid.h"
 #include "two_parameter_search.h"
 #include "weibull_fit.h"
 
@@ -26,28 +27,11 @@ namespace lifedata {
 
 namespace {
 
-// The grid in d = x1 - gamma, as multiples of the data's spread: 10^-6 to 10^4 in steps of a
-// quarter decade, so that a maximum close to x1 and one far below zero are both seen.
-constexpr int gridPoints = 41;
-constexpr double smallestDecade = -6;
-constexpr double decadeStep = 0.25;
-
 // The scan needs lp only to locate maxima; lp is flat at the inner maximum, so a loose shape is enough.
 constexpr double scanTolerance = 1e-9;
 
 constexpr int maximumRefinements = 100;
 constexpr double gammaTolerance = 1e-13;
-
-struct GridPoint {
-    double gamma;
-    double logLikelihood;
-};
-
-// Grid point i, ascending in gamma: i = 0 is the farthest below x1.
-double gridGamma(double x1, double spread, int i)
-{
-    return x1 - spread * std::pow(10.0, smallestDecade + decadeStep * (gridPoints - 1 - i));
-}
 
 double profileValue(TwoParameterSearch& search, double gamma)
 {
@@ -65,37 +49,6 @@ std::vector<GridPoint> scanProfile(TwoParameterSearch& search, double x1, double
         grid.push_back({gamma, profileValue(search, gamma)});
     }
     return grid;
-}
-
-// The index of the highest interior local maximum of lp on the grid, or -1.
-int highestInteriorMaximum(const std::vector<GridPoint>& grid)
-{
-    int best = -1;
-    for (std::size_t k = 1; k + 1 < grid.size(); ++k) {
-        const double l = grid[k].logLikelihood;
-        if (l > grid[k - 1].logLikelihood && l >= grid[k + 1].logLikelihood &&
-            (best < 0 || l > grid[static_cast<std::size_t>(best)].logLikelihood))
-            best = static_cast<int>(k);
-    }
-    return best;
-}
-
-// Why a profile with no interior maximum has no estimate. Where some locations have no two-parameter
-// maximum (data of intervals from 0 alone has none anywhere), nothing is said about how the profile
-// runs: an unknown value could hide a maximum or a rise.
-WeibullFit withoutMaximum(const std::vector<GridPoint>& points)
-{
-    const auto missing = std::count_if(points.begin(), points.end(),
-                                       [](const GridPoint& p) { return !std::isfinite(p.logLikelihood); });
-    if (missing > 0) {
-        WeibullFit fit = withStatus(FitStatus::profileNotEvaluated);
-        fit.statusText = "no estimate: the profile likelihood could not be evaluated at " + std::to_string(missing) +
-                         " of " + std::to_string(points.size()) + " locations (no two-parameter maximum there)";
-        return fit;
-    }
-    // Still rising at the far end of the grid: as gamma decreases without limit.
-    const bool risesDownward = points[0].logLikelihood > points[1].logLikelihood;
-    return withStatus(risesDownward ? FitStatus::noFiniteMaximum : FitStatus::noInteriorMaximum);
 }
 
 // Records kept when a data set is scanned on a sample.

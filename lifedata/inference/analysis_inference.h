@@ -12,6 +12,9 @@ namespace lifedata {
 // that is not a finite number above 0 (0 means none).
 void validateInferenceRequest(const AnalysisRequest& request);
 
+// The request's choices that the inference of one model needs.
+InferenceRequest inferenceRequest(const AnalysisRequest& request);
+
 // Sets analysis.twoParameterInference and threeParameterInference from the fits already in `analysis`.
 void inferFittedModels(const PreparedData& data, const AnalysisRequest& request, Analysis& analysis);
 

@@ -2,6 +2,7 @@
 // number's text beside it where JSON has none, a status in words for every model.
 #include "analysis_json.h"
 
+#include "distributions_json.h"
 #include "inference_json.h"
 #include "json_text.h"
 #include "nonparametric_json.h"
@@ -82,6 +83,13 @@ std::string analysisJson(const Analysis& analysis, const AnalysisRequest& reques
     JsonObject root(0);
     root.add("method", jsonString(methodName(request.method)));
     root.add("data", dataJson(analysis.data));
+    // A comparison of distributions is a document of its own: the Weibull models appear in it by name.
+    if (!request.distributions.empty()) {
+        root.add("distributions", distributionsJson(1, analysis.distributions));
+        if (analysis.nonParametric)
+            root.add("nonParametric", nonParametricJson(*analysis.nonParametric));
+        return root.close() + "\n";
+    }
     JsonObject two = fitObject(analysis.twoParameter, regression);
     if (request.shape > 0)
         two.add("shapeFixed", "true");

@@ -14,4 +14,11 @@ namespace lifedata {
 // is null or its value, with "lowerText" or "upperText" beside it.
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference);
 
+// The pieces of the above that every fitted distribution shares, each a value at `depth`:
+// {"estimate": .., "fisher": {..}, "likelihoodRatio": {..}} of one quantity; the "bLives" list; the
+// "reliability" list, whose entries at or below `location` say that they have no bounds.
+std::string quantityBoundsJson(int depth, const QuantityBounds& bounds);
+std::string bLivesJson(int depth, const std::vector<BLifeBounds>& bLives);
+std::string reliabilityJson(int depth, const std::vector<ReliabilityBounds>& reliability, double location);
+
 } // namespace lifedata

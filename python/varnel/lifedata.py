@@ -46,7 +46,8 @@ def read_data(path):
 
 
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
-        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle"):
+        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle",
+        distributions=None):
     """Fits the Weibull distribution to life data, as ``varnel --life``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
@@ -64,6 +65,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     ``method``: "mle" (maximum likelihood), or "rrx" or "rry" (median rank regression of x on y or
     of y on x, at Johnson's adjusted ranks: estimates only, for exact failure times and
     suspensions), as ``--method``.
+    ``distributions``: "all" or names ("lognormal2", ("weibull2", "gamma"), ...), as
+    ``--distribution``: the document is then the data summary and the ``distributions`` ranked by
+    AICc, each with its bounds; the usual Weibull models appear in it as weibull2 and weibull3.
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -80,6 +84,7 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         None if seed is None else whole(seed, "seed", 0, 2**64 - 1),
         0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS),
         positive(shape, "shape", optional=True), _text(method, "method"))
+    options.distributions = _names(distributions, "distributions")
     document = _varnel._fit(times, states, counts, intervals, options)
     return Fit(document, LifeData(times, states, counts, intervals))
 
@@ -88,6 +93,14 @@ def _text(value, name):
     if not isinstance(value, str):
         raise TypeError(f"{name} must be a str, not {type(value).__name__}")
     return value
+
+
+def _names(values, name):
+    if values is None:
+        return []
+    if isinstance(values, str):
+        values = (values,)
+    return [_text(value, name) for value in values]
 
 
 def _numbers(values, name):

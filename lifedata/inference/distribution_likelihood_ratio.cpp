@@ -1,0 +1,120 @@
+// Each side is searched outward from the estimate with the shared side search; every constrained
+// maximum starts from the nearest one already found, so that the maxima grow out of the estimate.
+#include "distribution_likelihood_ratio.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "profile_side_search.h"
+
+namespace lifedata {
+
+namespace {
+
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+// As for the Weibull bounds: a logarithm 30 from the estimate (a factor of 1e13) is no end, and the
+// end is resolved far inside the accuracy the bounds are given to.
+constexpr double logSpan = 30;
+constexpr double coordinateTolerance = 1e-10;
+
+using Coordinates = std::array<double, maximumDistributionParameters>;
+
+struct Branch {
+    const DistributionProfile& profile;
+    std::vector<double> s;
+    std::vector<Coordinates> points;
+
+    ProfileValue operator()(double at)
+    {
+        std::size_t nearest = 0;
+        for (std::size_t i = 1; i < s.size(); ++i) {
+            if (std::fabs(s[i] - at) < std::fabs(s[nearest] - at))
+                nearest = i;
+        }
+        const HeldMaximum maximum = maximizeHeldQuantity(profile, at, points[nearest].data());
+        if (!maximum.found)
+            return {notANumber, notANumber};
+        s.push_back(at);
+        Coordinates p{};
+        std::copy(maximum.p, maximum.p + maximumDistributionParameters, p.begin());
+        points.push_back(p);
+        return {maximum.value, maximum.slope};
+    }
+};
+
+bool isFreeThreshold(const QuantityContext& context, const DistributionQuantity& quantity)
+{
+    return quantity.kind == QuantityKind::parameter && quantity.index == context.distribution->locationIndex() &&
+           context.locationFree;
+}
+
+BoundSide sideOf(const DistributionRatioSetup& setup, const DistributionQuantity& quantity, const SideResult& result,
+                 double direction)
+{
+    switch (result.end) {
+    case SideEnd::closed:
+        return {quantityAt(setup.context, quantity, result.s, setup.estimate), ""};
+    case SideEnd::open:
+        if (isFreeThreshold(setup.context, quantity) && direction > 0)
+            return {setup.context.smallestFailure, cutAtSmallestFailureText};
+        if (quantity.kind == QuantityKind::reliability) {
+            const bool falls = fallsWithCoordinate(setup.context, quantity);
+            return {(direction > 0) == falls ? 0.0 : 1.0, ""};
+        }
+        return {notANumber, unboundedText};
+    case SideEnd::lost:
+        break;
+    }
+    return {notANumber, notFoundText};
+}
+
+} // namespace
+
+ConfidenceInterval distributionRatioBounds(const DistributionRatioSetup& setup, const DistributionQuantity& quantity)
+{
+    const QuantityContext& context = setup.context;
+    if (quantity.kind == QuantityKind::parameter && quantity.index == context.distribution->locationIndex() &&
+        !context.locationFree)
+        return {{notANumber, ""}, {notANumber, ""}};
+    const QuantityCoordinate c = quantityCoordinate(context, quantity, setup.estimate);
+    if (!c.defined)
+        return {{notANumber, ""}, {notANumber, ""}};
+    const DistributionProfile profile = makeDistributionProfile(context, *setup.likelihood, quantity, setup.estimate);
+
+    const bool unitFree = unitFreeCoordinate(context, quantity);
+    double firstStep = notANumber;
+    if (setup.covariance) {
+        const double g[3] = {c.gradient[0], c.gradient[1], c.gradient[2]};
+        firstStep = setup.z * std::sqrt(deltaMethodVariance(*setup.covariance, g));
+    }
+    const double unit = unitFree ? 1 : std::fmax(std::fabs(c.s), std::isfinite(firstStep) ? 10 * firstStep : 0);
+    if (!(firstStep > 0) || !std::isfinite(firstStep))
+        firstStep = 0.1 * (unit > 0 ? unit : 1);
+    const double tolerance = coordinateTolerance * std::fmax(unit, std::fabs(c.s));
+
+    BoundSide sides[2];
+    for (int side = 0; side < 2; ++side) {
+        const double direction = side == 0 ? -1 : 1;
+        double maxSpan = unitFree ? logSpan * (1 + (quantity.kind == QuantityKind::reliability ? std::fabs(c.s) : 0))
+                                  : 1e6 * unit;
+        if (isFreeThreshold(context, quantity) && direction > 0) {
+            // Up to where x1 - gamma is still resolved next to x1.
+            const double room = context.smallestFailure - setup.estimate[quantity.index];
+            const double closest = 1e-12 * std::fmax(std::fabs(context.smallestFailure), room);
+            maxSpan = std::fmax(std::log(room / closest), 0.0);
+        }
+        const SideSearch search{c.s, setup.logLikelihood, setup.critical / 2, direction,
+                                std::fmin(firstStep, maxSpan / 2), maxSpan, tolerance};
+        Coordinates start{};
+        std::copy(setup.estimate, setup.estimate + maximumDistributionParameters, start.begin());
+        Branch branch{profile, {c.s}, {start}};
+        sides[side] = sideOf(setup, quantity, findProfileSide(branch, search), direction);
+    }
+    if (fallsWithCoordinate(context, quantity))
+        return {sides[1], sides[0]};
+    return {sides[0], sides[1]};
+}
+
+} // namespace lifedata
