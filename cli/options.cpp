@@ -29,6 +29,7 @@ const char* const usageText =
     "Ctrl-C stops the shape iteration and prints the results for the m reached; a second Ctrl-C quits.\n"
     "\n"
     "Usage: varnel --life [--method mle|rrx|rry] [-g VALUE | --two-parameter] [--shape M] [--threads N]\n"
+    "                     [--distribution NAME]...\n"
     "                     [--json] [--plot FILE] [-q] DATAFILE\n"
     "Life data: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT identical units) or\n"
     "LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter model (gamma 0, or\n"

@@ -7,9 +7,10 @@
 #include "distribution.h"
 
 const char* const distributionUsageText =
-    "      --distribution NAME fit and rank NAME by AICc, with the bounds above; repeatable; NAME is one\n"
-    "                         of weibull2, weibull3, lognormal2, lognormal3, exponential1, exponential2,\n"
-    "                         normal, loglogistic, gamma, sev, or all for every one\n";
+    "      --distribution NAME\n"
+    "                         fit NAME and rank it by AICc, each with the bounds above; repeatable;\n"
+    "                         NAME is weibull2, weibull3, lognormal2, lognormal3, exponential1,\n"
+    "                         exponential2, normal, loglogistic, gamma, sev, or all for every one\n";
 
 namespace {
 

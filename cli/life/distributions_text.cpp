@@ -26,7 +26,7 @@ std::string ended(std::string line)
 constexpr std::size_t rankWidth = 6;
 constexpr std::size_t nameWidth = 14;
 constexpr std::size_t parametersWidth = 42;
-constexpr std::size_t numberWidth = 14;
+constexpr std::size_t numberWidth = 16;
 
 std::string parametersText(const DistributionResult& result)
 {

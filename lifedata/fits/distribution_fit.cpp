@@ -11,6 +11,8 @@
 #include "location_grid.h"
 #include "newton_ascent.h"
 #include "probability_plot_points.h"
+#include "two_parameter_search.h"
+#include "systematic_sample.h"
 
 namespace lifedata {
 
@@ -56,22 +58,21 @@ public:
     {
     }
 
-    // The maximum of the other parameters at `gamma`.
+    // The maximum of the other parameters at `gamma`, from the neighbour's solution carried to this
+    // location (the line on the family's paper through the neighbour's quantiles), or from the plot's
+    // line, whichever is higher: where the location moves by much against the spread of the data,
+    // the neighbour's parameters as they are can be far off.
     Ascent at(double gamma)
     {
         double start[maximumDistributionParameters] = {};
-        if (haveLast_)
-            std::copy(last_, last_ + maximumDistributionParameters, start);
-        else
-            distribution_.startingCoordinates(points_, gamma, start);
-        start[location_] = gamma;
+        distribution_.startingCoordinates(points_, gamma, start);
+        double neighbour[maximumDistributionParameters] = {};
+        if (carryNeighbour(gamma, neighbour) &&
+            likelihood_.evaluate(neighbour, 0).value > likelihood_.evaluate(start, 0).value)
+            std::copy(neighbour, neighbour + maximumDistributionParameters, start);
         AscentLimits limits;
         limits.held = location_;
-        Ascent ascent = ascend(likelihood_, distribution_, start, limits);
-        if (!ascent.converged) { // a neighbour's solution too far away: from the plot instead
-            distribution_.startingCoordinates(points_, gamma, start);
-            ascent = ascend(likelihood_, distribution_, start, limits);
-        }
+        const Ascent ascent = ascend(likelihood_, distribution_, start, limits);
         haveLast_ = ascent.converged;
         if (haveLast_)
             std::copy(ascent.p, ascent.p + maximumDistributionParameters, last_);
@@ -79,6 +80,22 @@ public:
     }
 
 private:
+    bool carryNeighbour(double gamma, double (&p)[maximumDistributionParameters]) const
+    {
+        if (!haveLast_)
+            return false;
+        std::vector<PlotPoint> quantiles;
+        for (double P : {0.1, 0.3, 0.5, 0.7, 0.9}) {
+            const double t = distribution_.quantile(P, last_, nullptr);
+            if (t > gamma && std::isfinite(t))
+                quantiles.push_back({t, P});
+        }
+        if (quantiles.size() < 2)
+            return false;
+        distribution_.startingCoordinates(quantiles, gamma, p);
+        return true;
+    }
+
     const Distribution& distribution_;
     DistributionLikelihood& likelihood_;
     const std::vector<PlotPoint>& points_;
@@ -87,33 +104,141 @@ private:
     double last_[maximumDistributionParameters] = {};
 };
 
+// The profile on the whole location grid.
+struct ProfileScan {
+    std::vector<GridPoint> grid;
+    std::vector<Ascent> solutions;
+};
+
+ProfileScan scanProfile(LocationProfile& profile, double x1, double spread)
+{
+    ProfileScan scan;
+    for (int i = 0; i < gridPoints; ++i) {
+        const double gamma = gridGamma(x1, spread, i);
+        scan.solutions.push_back(profile.at(gamma));
+        const Ascent& a = scan.solutions.back();
+        scan.grid.push_back({gamma, a.converged ? a.terms.value : std::numeric_limits<double>::quiet_NaN()});
+    }
+    return scan;
+}
+
+// Newton in every parameter from grid point k's solution, kept between its neighbours.
+Ascent refineMaximum(const Distribution& distribution, DistributionLikelihood& likelihood, const ProfileScan& scan,
+                     std::size_t k)
+{
+    AscentLimits limits;
+    limits.bounded = distribution.locationIndex();
+    limits.low = scan.grid[k - 1].gamma;
+    limits.high = scan.grid[k + 1].gamma;
+    return ascend(likelihood, distribution, scan.solutions[k].p, limits);
+}
+
+enum class SampleOutcome {
+    climbed,      // the full data's maximum, from the sample's
+    towardX1,     // no interior maximum, and a profile that rises to x1 where the density allows one there
+    undecided     // the full data must be scanned, so that a status is never decided on a sample
+};
+
+// Where Newton in every parameter does not settle, the maximum lies on a kink of the profile: an
+// interval whose lower end the location crosses turns from S(a) - S(b) into F(b), and the slope in
+// the location jumps there. Golden-section search on the profile's values needs no slope, and at a
+// kink the values fall away on both sides, so it locates the maximum to the tolerance of the
+// location's Newton steps.
+Ascent goldenSectionMaximum(LocationProfile& profile, const ProfileScan& scan, std::size_t k, double x1)
+{
+    const double ratio = (3 - std::sqrt(5.0)) / 2;
+    double low = scan.grid[k - 1].gamma, high = scan.grid[k + 1].gamma;
+    double inner = scan.grid[k].gamma;
+    Ascent best = scan.solutions[k];
+    for (int iteration = 0; iteration < 300; ++iteration) {
+        const double tolerance = fitTolerance * std::max(std::fabs(inner), x1 - inner);
+        if (high - low <= tolerance)
+            break;
+        // Probe the larger side of the bracket.
+        const bool right = high - inner > inner - low;
+        const double trial = right ? inner + ratio * (high - inner) : inner - ratio * (inner - low);
+        const Ascent at = profile.at(trial);
+        if (at.converged && at.terms.value > best.terms.value) {
+            (right ? low : high) = inner;
+            inner = trial;
+            best = at;
+        } else {
+            (right ? high : low) = trial;
+        }
+    }
+    return best;
+}
+
+// For a large data set: the maximum of a systematic sample's profile, then Newton on the full data
+// from there, within the grid's span.
+SampleOutcome climbFromSample(const Distribution& distribution, const PreparedData& data, DistributionLikelihood& likelihood,
+                     const std::vector<PlotPoint>& points, const FitSettings& settings, Ascent& result)
+{
+    const std::size_t records = data.failureTimes.size() + data.suspensionTimes.size() + data.intervalLower.size();
+    if (records <= 2 * sampledRecords)
+        return SampleOutcome::undecided;
+    const double x1 = smallestFailure(data);
+    const double spread = data.largestTime - x1 > 0 ? data.largestTime - x1 : x1;
+    const PreparedData sample = systematicSample(data, records / sampledRecords);
+    std::unique_ptr<ChunkedWork> sampleWork = makeWork(sample, settings);
+    DistributionLikelihood sampleLikelihood(distribution, sample, *sampleWork, settings.cancel);
+    LocationProfile sampleProfile(distribution, sampleLikelihood, points);
+    const ProfileScan scan = scanProfile(sampleProfile, x1, spread);
+    const int best = highestInteriorMaximum(scan.grid);
+    const std::size_t last = scan.grid.size() - 1;
+    if (best < 0 && distribution.densityFiniteAtLocation() &&
+        scan.grid[last].logLikelihood > scan.grid[last - 1].logLikelihood)
+        return SampleOutcome::towardX1;
+    if (best < 0)
+        return SampleOutcome::undecided;
+    const Ascent start = refineMaximum(distribution, sampleLikelihood, scan, static_cast<std::size_t>(best));
+    if (!start.converged)
+        return SampleOutcome::undecided;
+    AscentLimits limits;
+    limits.bounded = distribution.locationIndex();
+    limits.low = scan.grid.front().gamma;
+    limits.high = scan.grid.back().gamma;
+    result = ascend(likelihood, distribution, start.p, limits);
+    return result.converged ? SampleOutcome::climbed : SampleOutcome::undecided;
+}
+
 DistributionFit fitWithLocation(const Distribution& distribution, const PreparedData& data,
-                                DistributionLikelihood& likelihood, const std::vector<PlotPoint>& points)
+                                DistributionLikelihood& likelihood, const std::vector<PlotPoint>& points,
+                                const FitSettings& settings)
 {
     const double x1 = smallestFailure(data);
     const double spread = data.largestTime - x1 > 0 ? data.largestTime - x1 : x1;
     LocationProfile profile(distribution, likelihood, points);
-    std::vector<GridPoint> grid;
-    std::vector<Ascent> solutions;
-    for (int i = 0; i < gridPoints; ++i) {
-        const double gamma = gridGamma(x1, spread, i);
-        solutions.push_back(profile.at(gamma));
-        const Ascent& a = solutions.back();
-        grid.push_back({gamma, a.converged ? a.terms.value : std::numeric_limits<double>::quiet_NaN()});
+    if (distribution.densityFiniteAtLocation() && data.intervalLower.empty()) {
+        // With failures and suspensions alone the profile rises all the way to x1 (for the
+        // exponential, lp = -r ln(T/r) - r with T the total time beyond gamma, which falls as
+        // gamma rises): no need to scan it.
+        DistributionFit fit = estimate(distribution, data, profile.at(x1), FitStatus::locationAtSmallestFailure);
+        fit.locationOnBoundary = fit.status == FitStatus::locationAtSmallestFailure;
+        return fit;
     }
-    const int best = highestInteriorMaximum(grid);
     DistributionFit fit;
-    if (best >= 0) {
-        const auto k = static_cast<std::size_t>(best);
-        AscentLimits limits;
-        limits.bounded = distribution.locationIndex();
-        limits.low = grid[k - 1].gamma;
-        limits.high = grid[k + 1].gamma;
-        fit = estimate(distribution, data, ascend(likelihood, distribution, solutions[k].p, limits), FitStatus::ok);
+    std::vector<GridPoint> grid;
+    Ascent climbed;
+    const SampleOutcome outcome = climbFromSample(distribution, data, likelihood, points, settings, climbed);
+    if (outcome == SampleOutcome::climbed) {
+        fit = estimate(distribution, data, climbed, FitStatus::ok);
+        grid.push_back({fit.p[distribution.locationIndex()], fit.logLikelihood});
+    } else if (outcome == SampleOutcome::undecided) {
+        const ProfileScan scan = scanProfile(profile, x1, spread);
+        grid = scan.grid;
+        const int best = highestInteriorMaximum(grid);
+        if (best >= 0) {
+            const auto k = static_cast<std::size_t>(best);
+            Ascent refined = refineMaximum(distribution, likelihood, scan, k);
+            if (!refined.converged)
+                refined = goldenSectionMaximum(profile, scan, k, x1);
+            fit = estimate(distribution, data, refined, FitStatus::ok);
+        }
     }
     if (distribution.densityFiniteAtLocation()) {
         const Ascent boundary = profile.at(x1);
-        const bool higher = boundary.converged && (best < 0 || !(fit.logLikelihood >= boundary.terms.value));
+        const bool higher = boundary.converged && (fit.name.empty() || !(fit.logLikelihood >= boundary.terms.value));
         if (higher) {
             fit = estimate(distribution, data, boundary, FitStatus::locationAtSmallestFailure);
             fit.locationOnBoundary = true;
@@ -143,7 +268,7 @@ DistributionFit fitDistribution(const Distribution& distribution, const Prepared
     DistributionLikelihood likelihood(distribution, data, *work, settings.cancel);
     const std::vector<PlotPoint> points = probabilityPlotPoints(data);
     if (located)
-        return fitWithLocation(distribution, data, likelihood, points);
+        return fitWithLocation(distribution, data, likelihood, points, settings);
     double start[maximumDistributionParameters] = {};
     distribution.startingCoordinates(points, 0, start);
     return estimate(distribution, data, ascend(likelihood, distribution, start), FitStatus::ok);

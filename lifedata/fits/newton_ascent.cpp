@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "two_parameter_search.h"
 
@@ -74,7 +75,8 @@ System freeSystem(const PointTerms& terms, std::size_t count, std::size_t held)
 // its standard error, whichever is larger.
 double stepScale(const Distribution& distribution, std::size_t i, double p, double standardError)
 {
-    return distribution.positiveParameter(i) ? 1 : std::max(std::fabs(p), standardError);
+    return distribution.positiveParameter(i) ? 1
+                                              : std::max({std::fabs(p), standardError, std::numeric_limits<double>::min()});
 }
 
 // A step where the Hessian is not negative definite: along the gradient, bent toward Newton's step
@@ -100,6 +102,8 @@ Ascent ascend(DistributionLikelihood& likelihood, const Distribution& distributi
     Ascent ascent;
     std::copy(start, start + count, ascent.p);
     ascent.terms = likelihood.evaluate(ascent.p, 2);
+    double previousLargest = std::numeric_limits<double>::infinity();
+    int stalled = 0;
     for (ascent.iterations = 1; ascent.iterations <= maximumIterations; ++ascent.iterations) {
         if (!std::isfinite(ascent.terms.value))
             return ascent;
@@ -124,7 +128,10 @@ Ascent ascend(DistributionLikelihood& likelihood, const Distribution& distributi
         const bool near = largest < 1e-6;
         const double slack = near ? 1e-14 * (1 + std::fabs(ascent.terms.value)) : 0;
         bool accepted = false;
-        for (double t = 1; t > 1e-12 && !accepted; t /= 2) {
+        // Near the maximum a Newton step that lowers the likelihood meets its rounding: no shorter one
+        // would do better.
+        const double shortest = near ? 1 : 1e-12;
+        for (double t = 1; t >= shortest && !accepted; t /= 2) {
             double trial[n];
             std::copy(ascent.p, ascent.p + n, trial);
             for (std::size_t i = 0; i < s.size; ++i)
@@ -139,7 +146,18 @@ Ascent ascend(DistributionLikelihood& likelihood, const Distribution& distributi
                 accepted = true;
             }
         }
-        if (newton && (largest <= fitTolerance || (!accepted && largest < 1e-8))) {
+        // Far from the data's scale (a location far below it, say) the likelihood's rounding can
+        // exceed what the tolerance asks; steps that no longer shrink there have reached that floor.
+        stalled = newton && near && largest > previousLargest / 2 ? stalled + 1 : 0;
+        previousLargest = largest;
+        // A Newton step that promises less than the likelihood's rounding and finds nothing higher on
+        // its way has met that rounding too, however large it looks (a Weibull of a very large shape
+        // amplifies the rounding of its logarithms).
+        double promised = 0;
+        for (std::size_t i = 0; i < s.size; ++i)
+            promised += s.b[i] * step[i] / 2;
+        const bool lost = !accepted && promised <= 1e-10 * (1 + std::fabs(ascent.terms.value));
+        if (newton && (largest <= fitTolerance || (near && !accepted) || stalled >= 3 || lost)) {
             ascent.converged = true;
             return ascent;
         }

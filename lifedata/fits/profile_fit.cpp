@@ -20,6 +20,7 @@
 
 #include "fisher_bounds.h"
 #include "location_grid.h"
+#include "systematic_sample.h"
 #include "two_parameter_search.h"
 #include "weibull_fit.h"
 
@@ -49,41 +50,6 @@ std::vector<GridPoint> scanProfile(TwoParameterSearch& search, double x1, double
         grid.push_back({gamma, profileValue(search, gamma)});
     }
     return grid;
-}
-
-// Records kept when a data set is scanned on a sample.
-constexpr std::size_t sampledRecords = 4096;
-
-// The first record of each kind with its own count, then the middle record of every block of `step`
-// records, counts times `step`. Keeping the smallest failure at its own weight keeps the sample's
-// profile close to the full data's toward x1, where the location is decided.
-PreparedData systematicSample(const PreparedData& data, std::size_t step)
-{
-    PreparedData sample = data;
-    auto thin = [step](std::vector<double>& counts, std::initializer_list<std::vector<double>*> values) {
-        std::size_t kept = counts.empty() ? 0 : 1;
-        for (std::size_t i = step / 2; i < counts.size(); i += step) {
-            if (i == 0)
-                continue;
-            counts[kept] = counts[i] * static_cast<double>(step);
-            for (std::vector<double>* v : values)
-                (*v)[kept] = (*v)[i];
-            ++kept;
-        }
-        counts.resize(kept);
-        for (std::vector<double>* v : values)
-            v->resize(kept);
-    };
-    thin(sample.failureCounts, {&sample.failureTimes});
-    thin(sample.suspensionCounts, {&sample.suspensionTimes});
-    thin(sample.intervalCounts, {&sample.intervalLower, &sample.intervalUpper});
-    sample.failureUnits = 0;
-    for (double c : sample.failureCounts)
-        sample.failureUnits += c;
-    for (double c : sample.intervalCounts)
-        sample.failureUnits += c;
-    sample.distinctFailureTimes = sample.failureTimes.size() + sample.intervalUpper.size();
-    return sample;
 }
 
 // Around grid point `start` (the sample's maximum), climbs the full data's lp to a local maximum.

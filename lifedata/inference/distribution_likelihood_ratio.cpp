@@ -29,11 +29,27 @@ struct Branch {
     ProfileValue operator()(double at)
     {
         std::size_t nearest = 0;
+        std::size_t second = 0;
         for (std::size_t i = 1; i < s.size(); ++i) {
-            if (std::fabs(s[i] - at) < std::fabs(s[nearest] - at))
+            if (std::fabs(s[i] - at) < std::fabs(s[nearest] - at)) {
+                second = nearest;
                 nearest = i;
+            } else if (second == nearest || std::fabs(s[i] - at) < std::fabs(s[second] - at)) {
+                second = i;
+            }
         }
-        const HeldMaximum maximum = maximizeHeldQuantity(profile, at, points[nearest].data());
+        // The line through the two nearest maxima starts Newton's method close to the next one,
+        // which saves passes over the data; the nearest maximum itself where that fails.
+        HeldMaximum maximum;
+        if (second != nearest && s[second] != s[nearest]) {
+            const double t = (at - s[nearest]) / (s[nearest] - s[second]);
+            Coordinates predicted{};
+            for (std::size_t k = 0; k < maximumDistributionParameters; ++k)
+                predicted[k] = points[nearest][k] + t * (points[nearest][k] - points[second][k]);
+            maximum = maximizeHeldQuantity(profile, at, predicted.data());
+        }
+        if (!maximum.found)
+            maximum = maximizeHeldQuantity(profile, at, points[nearest].data());
         if (!maximum.found)
             return {notANumber, notANumber};
         s.push_back(at);

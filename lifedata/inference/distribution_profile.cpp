@@ -16,6 +16,8 @@ constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr int iterationLimit = 100;
 constexpr int solveLimit = 60;
 constexpr int halvingLimit = 40;
+// A rise of the log-likelihood far below the 1e-6 of the drop to which a side is verified.
+constexpr double negligibleGain = 1e-11;
 
 bool heldAtBoundary(const QuantityContext& context, std::size_t i)
 {
@@ -128,9 +130,9 @@ double slopeOf(const DistributionProfile& profile, const Point& point)
     return point.terms.gradient[profile.solved] / c.gradient[profile.solved];
 }
 
-// The Newton step in theta at `point`, or a scaled ascent step where the profile's Hessian there is
-// not negative definite.
-bool newtonStep(const DistributionProfile& profile, double s, const Point& point, double* step)
+// The Newton step in theta at `point`, with the rise of the likelihood it predicts in `gain`, or a
+// scaled ascent step (and an infinite gain) where the profile's Hessian there is not negative definite.
+bool newtonStep(const DistributionProfile& profile, double s, const Point& point, double* step, double& gain)
 {
     const std::size_t n = profile.freeCount;
     const std::size_t j = profile.solved;
@@ -182,8 +184,12 @@ bool newtonStep(const DistributionProfile& profile, double s, const Point& point
             step[0] = -(hessian[1][1] * gradient[0] - hessian[0][1] * gradient[1]) / det;
             step[1] = -(hessian[0][0] * gradient[1] - hessian[1][0] * gradient[0]) / det;
         }
+        gain = 0;
+        for (std::size_t a = 0; a < n; ++a)
+            gain += gradient[a] * step[a] / 2;
         return true;
     }
+    gain = std::numeric_limits<double>::infinity();
     for (std::size_t a = 0; a < n; ++a) {
         const double curvature = std::fabs(hessian[a][a]);
         step[a] = curvature > 0 ? gradient[a] / curvature : 0.1 * (gradient[a] > 0 ? 1 : -1);
@@ -215,11 +221,16 @@ HeldMaximum maximizeHeldQuantity(const DistributionProfile& profile, double s, c
     bool converged = profile.freeCount == 0;
     for (int iteration = 0; point.valid && !converged && iteration < iterationLimit; ++iteration) {
         double step[2] = {};
-        if (!newtonStep(profile, s, point, step))
+        double gain = 0;
+        if (!newtonStep(profile, s, point, step, gain))
             break;
-        bool small = true;
+        // Where the step would raise the likelihood by less than the side search resolves, the
+        // point is the maximum as far as any bound can tell.
+        bool small = gain <= negligibleGain;
+        bool tinyStep = true;
         for (std::size_t a = 0; a < profile.freeCount; ++a)
-            small = small && std::fabs(step[a]) <= 1e-10 * (1 + std::fabs(point.p[profile.free[a]]));
+            tinyStep = tinyStep && std::fabs(step[a]) <= 1e-10 * (1 + std::fabs(point.p[profile.free[a]]));
+        small = small || tinyStep;
         if (small) {
             converged = true;
             break;

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "distribution.h"
+#include "gamma_distribution.h"
 #include "location_scale_distribution.h"
 
 namespace lifedata {
@@ -38,7 +39,7 @@ const std::vector<std::string>& distributionNames()
 {
     static const std::vector<std::string> names = {"weibull2",     "weibull3", "lognormal2",  "lognormal3",
                                                    "exponential1", "exponential2", "normal", "loglogistic",
-                                                   "sev"};
+                                                   "gamma",        "sev"};
     return names;
 }
 
@@ -46,6 +47,8 @@ std::unique_ptr<Distribution> makeDistribution(const std::string& name)
 {
     if (const LocationScaleForm* form = findForm(name))
         return std::make_unique<LocationScaleDistribution>(*form);
+    if (name == "gamma")
+        return std::make_unique<GammaDistribution>();
     return nullptr;
 }
 

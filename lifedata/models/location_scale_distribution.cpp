@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+#include "log_probability_terms.h"
+
 namespace lifedata {
 
 namespace {
@@ -29,30 +31,6 @@ PointTerms compose(const LawTerms& law, const double (&du)[q], const double (&d2
         for (std::size_t j = 0; j < q; ++j)
             terms.hessian[i][j] = law.curvature * du[i] * du[j] + law.slope * d2u[i][j];
     return terms;
-}
-
-// ln(1 - e^D) added to `base`, D = other - base in value and derivatives, D < 0: the logarithm of
-// base's probability minus other's, as a multiple of base's.
-PointTerms logOneMinusRatio(const PointTerms& base, const PointTerms& other, int order)
-{
-    PointTerms result = base;
-    const double D = other.value - base.value;
-    const double oneMinus = -std::expm1(D);
-    result.value += std::log(oneMinus);
-    if (order < 1)
-        return result;
-    const double rho = std::exp(D) / oneMinus;
-    double dD[q];
-    for (std::size_t i = 0; i < q; ++i) {
-        dD[i] = other.gradient[i] - base.gradient[i];
-        result.gradient[i] -= rho * dD[i];
-    }
-    if (order < 2)
-        return result;
-    for (std::size_t i = 0; i < q; ++i)
-        for (std::size_t j = 0; j < q; ++j)
-            result.hessian[i][j] -= rho * (other.hessian[i][j] - base.hessian[i][j]) + rho * (1 + rho) * dD[i] * dD[j];
-    return result;
 }
 
 // The exponential's ln f = -a - x e^-a at x = 0, in q.
@@ -194,31 +172,13 @@ PointTerms LocationScaleDistribution::logIntervalProbability(double a, double b,
     if (!lower.inside)
         return toFitCoordinates(distributionB); // (a, b] starts at or below gamma: F(b)
     const PointTerms survivalA = compose(law.logSurvival(lower.u), lower.du, lower.d2u, order);
-    if (survivalA.value <= logHalf) {
-        const PointTerms survivalB = compose(law.logSurvival(upper.u), upper.du, upper.d2u, order);
-        return toFitCoordinates(logOneMinusRatio(survivalA, survivalB, order));
-    }
-    if (distributionB.value <= logHalf) {
+    if (survivalA.value > logHalf && distributionB.value <= logHalf) {
         const PointTerms distributionA = compose(law.logDistribution(lower.u), lower.du, lower.d2u, order);
-        return toFitCoordinates(logOneMinusRatio(distributionB, distributionA, order));
+        return toFitCoordinates(logDifference(distributionB, distributionA, order));
     }
-    // a below the median and b above: S(a) - S(b) is at least 1 - 2 (1/2) away from either tail.
-    const double probability = law.survival(lower.u) - law.survival(upper.u);
-    PointTerms terms;
-    terms.value = std::log(probability);
-    if (order < 1)
-        return toFitCoordinates(terms);
-    const LawTerms densityA = law.logDensity(lower.u), densityB = law.logDensity(upper.u);
-    const double A = std::exp(densityA.value - terms.value), B = std::exp(densityB.value - terms.value);
-    for (std::size_t i = 0; i < q; ++i)
-        terms.gradient[i] = B * upper.du[i] - A * lower.du[i];
-    if (order >= 2)
-        for (std::size_t i = 0; i < q; ++i)
-            for (std::size_t j = 0; j < q; ++j)
-                terms.hessian[i][j] = B * (densityB.slope * upper.du[i] * upper.du[j] + upper.d2u[i][j]) -
-                                      A * (densityA.slope * lower.du[i] * lower.du[j] + lower.d2u[i][j]) -
-                                      terms.gradient[i] * terms.gradient[j];
-    return toFitCoordinates(terms);
+    // In the upper tail, or a below the median and b above, where neither tail is small.
+    const PointTerms survivalB = compose(law.logSurvival(upper.u), upper.du, upper.d2u, order);
+    return toFitCoordinates(logDifference(survivalA, survivalB, order));
 }
 
 double LocationScaleDistribution::quantile(double P, const double* p, double* gradient) const

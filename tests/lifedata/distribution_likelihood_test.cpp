@@ -147,3 +147,40 @@ TEST(DistributionLikelihood, SameBitsForCountsAndForThreads)
         }
     }
 }
+
+// Every family's quantile is its survival's inverse, far into both tails, and its gradient in p
+// matches differences: what the B-lives and their bounds rest on.
+TEST(DistributionLikelihood, QuantilesInvertTheSurvival)
+{
+    const struct {
+        const char* name;
+        double parameters[3];
+    } cases[] = {
+        {"weibull3", {1.7, 90, 12.5}}, {"lognormal3", {4.3, 0.9, 12.5}}, {"exponential2", {90, 12.5}},
+        {"normal", {100, 60}},         {"loglogistic", {90, 2}},         {"sev", {120, 50}},
+        {"gamma", {2.5, 40}},          {"gamma", {0.3, 40}},             {"gamma", {400, 0.5}},
+    };
+    for (const auto& c : cases) {
+        const auto f = makeDistribution(c.name);
+        SCOPED_TRACE(c.name);
+        const std::size_t k = f->parameterCount();
+        double p[3] = {};
+        f->toCoordinates(c.parameters, p);
+        for (double P : {1e-9, 0.1, 0.5, 0.9, 1 - 1e-9}) {
+            double gradient[3] = {};
+            const double t = f->quantile(P, p, gradient);
+            const double logS = f->logSurvival(t, p, 0).value;
+            EXPECT_NEAR(logS, std::log1p(-P), 1e-12 * std::max(1.0, std::fabs(logS))) << P;
+            if (P < 1e-3 || P > 1 - 1e-3)
+                continue;
+            for (std::size_t i = 0; i < k; ++i) {
+                const double h = 1e-6;
+                double plus[3] = {p[0], p[1], p[2]}, minus[3] = {p[0], p[1], p[2]};
+                plus[i] += h;
+                minus[i] -= h;
+                const double slope = (f->quantile(P, plus, nullptr) - f->quantile(P, minus, nullptr)) / (2 * h);
+                EXPECT_NEAR(gradient[i], slope, 1e-6 * (1 + std::fabs(slope))) << P << " " << i;
+            }
+        }
+    }
+}
