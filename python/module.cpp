@@ -7,4 +7,5 @@ PYBIND11_MODULE(_varnel, module)
     defineLifeDataAnalysis(module);
     defineClassicEstimate(module);
     defineTestPlan(module);
+    defineDistributionCurve(module);
 }

@@ -47,7 +47,7 @@ def read_data(path):
 
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
         b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle",
-        distributions=None):
+        distributions=None, nonparametric=False):
     """Fits the Weibull distribution to life data, as ``varnel --life``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
@@ -68,6 +68,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     ``distributions``: "all" or names ("lognormal2", ("weibull2", "gamma"), ...), as
     ``--distribution``: the document is then the data summary and the ``distributions`` ranked by
     AICc, each with its bounds; the usual Weibull models appear in it as weibull2 and weibull3.
+    ``nonparametric``: True adds the ``non_parametric`` estimate, as ``--nonparametric``: Kaplan-Meier
+    with its log bounds at ``confidence``, or Turnbull's when the data hold intervals. A comparison of
+    ``distributions`` always has it.
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -85,6 +88,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS),
         positive(shape, "shape", optional=True), _text(method, "method"))
     options.distributions = _names(distributions, "distributions")
+    if not isinstance(nonparametric, bool):
+        raise TypeError(f"nonparametric must be a bool, not {type(nonparametric).__name__}")
+    options.nonparametric = nonparametric
     document = _varnel._fit(times, states, counts, intervals, options)
     return Fit(document, LifeData(times, states, counts, intervals))
 
