@@ -233,3 +233,35 @@ TEST(NonParametricJson, MembersAsDocumentedAndAbsentUnlessAsked)
     EXPECT_EQ(tb["steps"][1]["from"], 30);
     EXPECT_FALSE(tb["steps"][0].contains("lower") || tb["steps"][0].contains("upper"));
 }
+
+TEST(NonParametric, OneAndThreeThreadsGiveTheSameBits)
+{
+    // Enough records for the preparation to share its sort among threads; the estimates themselves run
+    // on the calling thread in the prepared order.
+    LifeData data;
+    std::uint64_t state = 7;
+    const auto next = [&state] {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(state >> 11) * 0x1p-53;
+    };
+    for (int i = 0; i < 30000; ++i) {
+        const double t = 1 + std::floor(1000 * next()) / 10;
+        const bool interval = i % 7 == 0;
+        data.values.push_back(interval ? t / 2 : t);
+        data.upper.push_back(t);
+        data.states.push_back(interval ? State::interval : i % 3 == 0 ? State::suspension : State::failure);
+        data.counts.push_back(1 + i % 4);
+    }
+    LifeData points = data;
+    for (std::size_t i = 0; i < points.states.size(); ++i) {
+        if (points.states[i] == State::interval) {
+            points.states[i] = State::suspension;
+            points.values[i] = points.upper[i];
+        }
+    }
+    for (const LifeData* d : {&data, &points}) {
+        const NonParametricEstimate one = estimateNonParametric(prepareLifeData(*d, FitSettings{1}));
+        ASSERT_TRUE(one.converged);
+        expectSameBits(one, estimateNonParametric(prepareLifeData(*d, FitSettings{3})));
+    }
+}
