@@ -28,16 +28,18 @@ InferenceRequest request(BoundsChoice bounds)
     return {0.95, {1, 10}, {500}, bounds, 0, 1, 1, nullptr};
 }
 
-// The ovarian data with one family at survreg's estimate p.
-struct OvarianFit {
+// An example's data with one family at survreg's estimate p (the ovarian data unless named).
+struct ExampleFit {
     std::unique_ptr<Distribution> distribution;
-    PreparedData data = prepareLifeData(readLifeDataFile(VARNEL_EXAMPLES "/ovarian_suspensions.dat"));
+    PreparedData data;
     std::unique_ptr<ChunkedWork> work = makeWork(data, FitSettings{1});
     DistributionLikelihood likelihood;
     DistributionEstimate estimate;
 
-    OvarianFit(const char* name, double p0, double p1)
-        : distribution(makeDistribution(name)), likelihood(*distribution, data, *work)
+    ExampleFit(const char* name, double p0, double p1, const char* file = "ovarian_suspensions.dat")
+        : distribution(makeDistribution(name)),
+          data(prepareLifeData(readLifeDataFile(std::string(VARNEL_EXAMPLES "/") + file))),
+          likelihood(*distribution, data, *work)
     {
         estimate.context = {distribution.get(), false, smallestFailure(data)};
         estimate.p[0] = p0;
@@ -60,7 +62,7 @@ const double z = normalQuantile(0.975);
 // u = (log(500) - mu)/sigma -0.44044443430007368, se(u) from vcov 0.22204785093556459
 TEST(DistributionBounds, LognormalFisherBoundsAreSurvregs)
 {
-    OvarianFit fit("lognormal2", 6.772109858591139, 0.23568136550147167);
+    ExampleFit fit("lognormal2", 6.772109858591139, 0.23568136550147167);
     expectRelative(fit.estimate.logLikelihood, -97.12174204265547, 1e-12, "log-likelihood");
     const DistributionInference inference = fit.infer(BoundsChoice::fisher);
     ASSERT_TRUE(inference.fisherNote.empty());
@@ -99,7 +101,7 @@ TEST(DistributionBounds, LognormalFisherBoundsAreSurvregs)
 //   R(500) = 1 - pnorm(u): ll(log(500) - exp(ls) u, ls) -> 0.50407135647652623 .. 0.81099055518344398
 TEST(DistributionBounds, LognormalLikelihoodRatioBoundsAreRsProfiles)
 {
-    OvarianFit fit("lognormal2", 6.772109858591139, 0.23568136550147167);
+    ExampleFit fit("lognormal2", 6.772109858591139, 0.23568136550147167);
     const DistributionInference inference = fit.infer(BoundsChoice::likelihoodRatio);
     auto expectSides = [](const QuantityBounds& q, double lower, double upper, const char* what) {
         ASSERT_TRUE(q.hasLikelihoodRatio) << what;
@@ -120,7 +122,7 @@ TEST(DistributionBounds, LognormalLikelihoodRatioBoundsAreRsProfiles)
 // predict(type="quantile", p=0.1, se.fit=TRUE): 169.67329796006041, se 67.107759284033236
 TEST(DistributionBounds, LoglogisticFisherBoundsAreSurvregs)
 {
-    OvarianFit fit("loglogistic", 6.7307231642919483, 0.31916310091692679);
+    ExampleFit fit("loglogistic", 6.7307231642919483, 0.31916310091692679);
     expectRelative(fit.estimate.logLikelihood, -97.354704484227, 1e-12, "log-likelihood");
     const DistributionInference inference = fit.infer(BoundsChoice::fisher);
     const double seLnAlpha = std::sqrt(0.086766261322318572);
@@ -134,6 +136,40 @@ TEST(DistributionBounds, LoglogisticFisherBoundsAreSurvregs)
     expectRelative(inference.bLives[1].bounds.estimate, b10, 1e-10, "B10");
     expectRelative(inference.bLives[1].bounds.fisher.lower.value, b10 * std::exp(-z * se), 1e-7, "B10 lower");
     expectRelative(inference.bLives[1].bounds.fisher.upper.value, b10 * std::exp(z * se), 1e-7, "B10 upper");
+}
+
+// survreg(Surv(time, state == "F") ~ 1, dist="gaussian", control=survreg.control(rel.tolerance=1e-14))
+// coef 863.12069621711203, log(scale) 6.3434818048841173; predict(type="quantile", p=c(0.01, 0.1),
+// se.fit=TRUE): -460.04368695386961 134.20847906868983, se 265.62412265586897 159.62778627232927.
+// A normal B-life may be negative: its bounds are t +- z se(t).
+TEST(DistributionBounds, NormalBLivesAreLinearAsSurvregs)
+{
+    ExampleFit fit("normal", 863.12069621711203, 6.3434818048841173);
+    const DistributionInference inference = fit.infer(BoundsChoice::fisher);
+    const double b1 = -460.04368695386961;
+    expectRelative(inference.bLives[0].bounds.estimate, b1, 1e-10, "B1");
+    expectRelative(inference.bLives[0].bounds.fisher.lower.value, b1 - z * 265.62412265586897, 1e-7, "B1 lower");
+    expectRelative(inference.bLives[0].bounds.fisher.upper.value, b1 + z * 265.62412265586897, 1e-7, "B1 upper");
+    const double b10 = 134.20847906868983;
+    expectRelative(inference.bLives[1].bounds.fisher.lower.value, b10 - z * 159.62778627232927, 1e-7, "B10 lower");
+}
+
+// Intervals: g <- survreg(Surv(lo, hi, type="interval2") ~ 1, dist="lognormal", control=...) on the
+// salinity records (exact values lo = hi, suspensions hi = NA): mu 3.3853709904092457,
+// log(sigma) -0.70090108061718304, loglik -139.05495585180384. The profiles as for the ovarian data,
+// ll with ln(plnorm(hi) - plnorm(lo)) for an interval:
+//   sigma 0.40512258786226674 .. 0.6244399053886176, B10 13.08178843859894 .. 18.02568735242664
+TEST(DistributionBounds, LognormalLikelihoodRatioBoundsOfIntervalsAreRsProfiles)
+{
+    ExampleFit fit("lognormal2", 3.3853709904092457, -0.70090108061718304, "salinity_intervals.dat");
+    expectRelative(fit.estimate.logLikelihood, -139.05495585180384, 1e-12, "log-likelihood");
+    const DistributionInference inference = fit.infer(BoundsChoice::likelihoodRatio);
+    const ConfidenceInterval& sigma = inference.parameters[1].likelihoodRatio;
+    expectRelative(sigma.lower.value, 0.40512258786226674, 1e-7, "sigma lower");
+    expectRelative(sigma.upper.value, 0.6244399053886176, 1e-7, "sigma upper");
+    const ConfidenceInterval& b10 = inference.bLives[1].bounds.likelihoodRatio;
+    expectRelative(b10.lower.value, 13.08178843859894, 1e-7, "B10 lower");
+    expectRelative(b10.upper.value, 18.02568735242664, 1e-7, "B10 upper");
 }
 
 // AICc first, then BIC, then the name; NaN AICc after every number; no estimate last, unranked.
