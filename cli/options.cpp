@@ -30,7 +30,7 @@ const char* const usageText =
     "\n"
     "Usage: varnel --life [--method mle|rrx|rry] [-g VALUE | --two-parameter] [--shape M] [--threads N]\n"
     "                     [--distribution NAME]...\n"
-    "                     [--json] [--plot FILE] [-q] DATAFILE\n"
+    "                     [--nonparametric] [--json] [--plot FILE [--paper WORD]] [-q] DATAFILE\n"
     "Life data: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT identical units) or\n"
     "LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter model (gamma 0, or\n"
     "VALUE with -g) and the three-parameter model; by maximum likelihood it also compares them.\n"
