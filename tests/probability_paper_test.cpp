@@ -1,10 +1,11 @@
 // Probability papers: each family's two-parameter form is straight on its own paper, in the axis
-// transform and in the drawn picture; the non-parametric steps; the options that choose them.
+// transform and in the drawn picture; the non-parametric steps and table; the options that choose them.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <regex>
 
+#include "life/nonparametric_text.h"
 #include "normal_quantile.h"
 #include "options.h"
 #include "weibull_paper.h"
@@ -163,4 +164,31 @@ TEST(PaperOptions, ChoicesAndRefusals)
         EXPECT_FALSE(parses(words, refusedOptions, error));
         EXPECT_EQ(error, message);
     }
+}
+
+TEST(NonParametricText, KaplanMeierRowsWithBoundsAndTurnbullIntervals)
+{
+    lifedata::AnalysisRequest request;
+    request.bounds = lifedata::BoundsChoice::none;
+    request.nonParametric = true;
+    request.confidence = 0.9;
+    // At 10: 1 of 2 at risk fails, S = 0.5, var ln S = 1/2, lower 0.5 exp(-1.644854 sqrt(1/2)) = 0.15626;
+    // at 20 the last unit fails: S = 0 and no bounds.
+    const lifedata::LifeData failures{{5, 10, 20}, {5, 10, 20},
+                                      {lifedata::State::suspension, lifedata::State::failure, lifedata::State::failure},
+                                      {1, 1, 1}};
+    EXPECT_EQ(nonParametricText(lifedata::analyseLifeData(failures, request), request),
+              "\nKaplan-Meier estimate, 90% bounds on the log scale (Greenwood's variance)\n"
+              "  time          survival      lower         upper\n"
+              "  10            0.5           0.15626       1\n"
+              "  20            0             -             -\n"
+              "Non-parametric estimate: ok\n");
+    const lifedata::LifeData intervals{{0, 5}, {10, 20}, {lifedata::State::interval, lifedata::State::interval}, {1, 1}};
+    EXPECT_EQ(nonParametricText(lifedata::analyseLifeData(intervals, request), request),
+              "\nTurnbull estimate: the intervals (from, to] that hold probability (from = to: an exact time)\n"
+              "  from          to            survival\n"
+              "  5             10            0\n"
+              "Non-parametric estimate: ok\n");
+    request.nonParametric = false;
+    EXPECT_EQ(nonParametricText(lifedata::analyseLifeData(intervals, request), request), "");
 }
