@@ -1,5 +1,5 @@
 // varnel_lifedata_bench: the life-data fits on a million records (on prepared data; preparing them
-// is measured on its own), and a file written with counts beside the same units written one per
+// is measured on its own), Kaplan-Meier of a million records (preparing included), and a file written with counts beside the same units written one per
 // line. bench/lifedata_vs_scipy runs it beside scipy on the same values (it sets VARNEL_BENCH_DATA
 // to a folder where the data sets are written for scipy).
 #include <benchmark/benchmark.h>
@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "kaplan_meier.h"
 #include "life_analysis.h"
 #include "life_data_file.h"
 
@@ -89,6 +90,26 @@ void prepare(benchmark::State& bench, std::size_t n)
         benchmark::DoNotOptimize(prepareLifeData(data));
 }
 
+// Kaplan-Meier with its bounds from the records as given: preparing them included, since the
+// estimate needs them sorted.
+void kaplanMeierRecords(benchmark::State& bench, std::size_t n)
+{
+    const LifeData data = weibullRecords(n, true);
+    NonParametricEstimate estimate;
+    for (auto _ : bench)
+        estimate = kaplanMeier(prepareLifeData(data), 0.95);
+    bench.counters["steps"] = static_cast<double>(estimate.steps.size());
+    bench.counters["lastS"] = estimate.steps.back().survival;
+}
+
+// The estimate alone, on prepared data.
+void kaplanMeierPrepared(benchmark::State& bench, std::size_t n)
+{
+    const PreparedData prepared = prepareLifeData(weibullRecords(n, true));
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(kaplanMeier(prepared, 0.95));
+}
+
 void threeParameterComplete(benchmark::State& bench, std::size_t n)
 {
     const LifeData data = weibullRecords(n, false);
@@ -140,6 +161,10 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("twoParameterCensored/records:1000000", twoParameterCensored, 1000000)
         ->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("prepareLifeData/records:1000000", prepare, 1000000)
+        ->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark("kaplanMeier/records:1000000", kaplanMeierRecords, 1000000)
+        ->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark("kaplanMeierPrepared/records:1000000", kaplanMeierPrepared, 1000000)
         ->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("threeParameterComplete/records:1000000", threeParameterComplete, 1000000)
         ->Unit(benchmark::kMillisecond)->UseRealTime();

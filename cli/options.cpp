@@ -30,7 +30,7 @@ const char* const usageText =
     "\n"
     "Usage: varnel --life [--method mle|rrx|rry] [-g VALUE | --two-parameter] [--shape M] [--threads N]\n"
     "                     [--distribution NAME]... [--mixture]\n"
-    "                     [--json] [--plot FILE] [-q] DATAFILE\n"
+    "                     [--nonparametric] [--json] [--plot FILE [--paper WORD]] [-q] DATAFILE\n"
     "Life data: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT identical units) or\n"
     "LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter model (gamma 0, or\n"
     "VALUE with -g) and the three-parameter model; by maximum likelihood it also compares them.\n"
@@ -48,6 +48,10 @@ const char* const usageText =
     "      --mixture          also fit a mixture of two Weibull populations, F = p F1 + (1 - p) F2, by\n"
     "                         maximum likelihood at location 0, with Fisher bounds and AICc and BIC\n"
     "                         against one Weibull; \"one population\" where no second one is found\n"
+    "      --nonparametric    also the non-parametric estimate of survival: Kaplan-Meier with its log\n"
+    "                         bounds at --confidence, or Turnbull's when the data hold intervals\n"
+    "      --paper WORD       the probability paper of --plot: weibull (default), lognormal, normal or\n"
+    "                         exponential; the plot also draws the non-parametric steps where asked for\n"
     "      --by COLUMN        DATAFILE is a CSV with a header: time, state, count, upper (blank on F and S\n"
     "                         rows) and COLUMN, the group keys; one JSON document per group and line\n"
     "                         (JSON Lines) with its \"group\", {\"group\": .., \"error\": ..} for a group that\n"
@@ -62,8 +66,8 @@ struct OptionName {
 
 const OptionName valueOptions[] = {
     {"-g", "--gamma"}, {"-r", "--rank"}, {"-m", "--initial-m"}, {"-o", "--report"}, {"-t", "--time-limit"},
-    {"--plot", "--plot"}, {"--threads", "--threads"}, {"--shape", "--shape"}, {"--method", "--method"}, // no short form
-    {"--by", "--by"},
+    {"--plot", "--plot"}, {"--threads", "--threads"}, {"--shape", "--shape"}, {"--method", "--method"},
+    {"--paper", "--paper"}, {"--by", "--by"}, // no short form
 };
 
 // Options that only the classic method takes; --mle refuses them.
@@ -115,6 +119,14 @@ bool applyValue(const OptionName& option, const char* value, CliOptions& options
             return false;
         }
         options.groupColumn = value;
+        return true;
+    }
+    if (name == "--paper") {
+        if (!paperFromName(value, options.paper)) {
+            error = std::string("option --paper needs weibull, lognormal, normal or exponential, not '") + value + "'";
+            return false;
+        }
+        options.paperGiven = true;
         return true;
     }
     if (name == "--plot") {
@@ -189,7 +201,7 @@ std::string optionName(const std::string& word)
 bool isKnownOption(const std::string& name)
 {
     return findValueOption(name) || isBoundsOption(name) || isDistributionOption(name) || name == "--mle" || name == "--life" ||
-           name == "--two-parameter" || name == "--mixture";
+           name == "--two-parameter" || name == "--mixture" || name == "--nonparametric";
 }
 
 // The checks after every word of a plan: no data file, and every value it needs.
@@ -260,6 +272,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             options.twoParameter = true;
         } else if (word == "--mixture") {
             options.mixture = true;
+        } else if (word == "--nonparametric") {
+            options.bounds.nonParametric = true;
         } else {
             const std::size_t equals = word.find('=');
             const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
@@ -327,6 +341,14 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
     if (!options.mle && (options.twoParameter || options.threads != 0 || options.methodGiven)) {
         error = std::string(options.twoParameter ? "--two-parameter" : options.threads != 0 ? "--threads" : "--method") +
                 " needs --life";
+        return false;
+    }
+    if (!options.mle && (options.bounds.nonParametric || options.paperGiven)) {
+        error = std::string(options.paperGiven ? "--paper" : "--nonparametric") + " needs --life";
+        return false;
+    }
+    if (options.paperGiven && options.plotPath.empty()) {
+        error = "--paper needs --plot: it chooses the plot's paper";
         return false;
     }
     if (!options.mle && options.shape != 0) {

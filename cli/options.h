@@ -4,6 +4,7 @@
 #include <string>
 
 #include "life_analysis.h"
+#include "probability_paper.h"
 #include "test_plan.h"
 
 struct CliOptions {
@@ -15,6 +16,8 @@ struct CliOptions {
     bool writeReportFile = false;
     std::string reportPath; // "-" means standard output
     std::string plotPath;   // SVG picture of the Weibull plot; empty means none
+    PaperKind paper = PaperKind::weibull; // --life --paper: the probability paper of the plot
+    bool paperGiven = false;
     bool json = false;      // results as one JSON object on standard output
     double timeLimit = 0.0; // seconds; 0 means none
     bool quiet = false;

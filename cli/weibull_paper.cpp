@@ -1,11 +1,13 @@
-// Drawing Weibull probability paper. Everything is computed in plot units (x = ln(t - gamma) and
-// the Weibull ordinate y) and mapped to pixels only when written. Pixel numbers are written by this
+// Drawing probability paper. Everything is computed in plot units (x = ln(t - gamma) and the
+// Weibull ordinate y, or another paper's x and y) and mapped to pixels only when written. Pixel numbers are written by this
 // file's own fixed-point conversion, so the bytes do not depend on the C library or its locale.
 #include "weibull_paper.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 
 #include "number_text.h"
 #include "utf8_text.h"
@@ -193,25 +195,54 @@ std::vector<Tick> horizontalTicks(Range range)
     return ticks;
 }
 
-// The Weibull ordinate of unreliability F, accurate for small F.
-double weibullScale(double F) { return std::log(-std::log1p(-F)); }
-
-// Unreliability in percent on the Weibull scale: the usual 1 to 99 %, and further decades below
-// and nines above as far as the points reach. 63.2 % marks t - gamma equal to the characteristic
-// life.
-std::vector<Tick> verticalTicks(Range reach)
+// Ticks of t - gamma on a linear scale: steps of 1, 2 or 5 times a power of ten, about eight of them.
+std::vector<Tick> linearTicks(Range range)
 {
+    const double wanted = (range.hi - range.lo) / 8;
+    int e = static_cast<int>(std::floor(std::log10(wanted)));
+    long long digit = 1;
+    for (long long d : {1, 2, 5, 10}) {
+        digit = d;
+        if (d * std::pow(10.0, e) >= wanted)
+            break;
+    }
+    const double step = static_cast<double>(digit) * std::pow(10.0, e);
+    std::vector<Tick> ticks;
+    for (long long k = static_cast<long long>(std::ceil(range.lo / step)); k * step <= range.hi; ++k) {
+        Tick tick = decimalTick(static_cast<double>(k) * step, std::llabs(k) * digit, e);
+        if (k < 0)
+            tick.text = "-" + tick.text;
+        ticks.push_back(tick);
+    }
+    return ticks;
+}
+
+// Unreliability in percent on the paper's scale: the usual 1 to 99 %, and further decades below
+// and nines above as far as the points reach. On Weibull paper 63.2 % marks t - gamma equal to the
+// characteristic life.
+std::vector<Tick> verticalTicks(Range reach, const PaperScale& scale)
+{
+    // Weibull paper keeps its own marks; the other papers' scales spread the upper half further, so
+    // they mark it more finely, and 63.2 % means nothing special on them.
+    enum Papers { every, weibullOnly, othersOnly };
     const struct {
         const char* text;
         double F;
-    } usual[] = {{"1", 0.01}, {"5", 0.05}, {"10", 0.1}, {"20", 0.2}, {"50", 0.5}, {"63.2", 0.632}, {"90", 0.9}, {"99", 0.99}};
+        Papers papers;
+    } usual[] = {{"1", 0.01, every},      {"5", 0.05, every},        {"10", 0.1, every},
+                 {"20", 0.2, every},      {"30", 0.3, othersOnly},   {"50", 0.5, every},
+                 {"63.2", 0.632, weibullOnly}, {"70", 0.7, othersOnly}, {"80", 0.8, othersOnly},
+                 {"90", 0.9, every},      {"95", 0.95, othersOnly},  {"99", 0.99, every}};
+    const Papers excluded = scale.kind == PaperKind::weibull ? othersOnly : weibullOnly;
     std::vector<Tick> ticks;
-    for (const auto& tick : usual)
-        ticks.push_back({weibullScale(tick.F), tick.text, "", tick.text == std::string("63.2") ? 0 : 1});
+    for (const auto& tick : usual) {
+        if (tick.papers != excluded)
+            ticks.push_back({scale.y(tick.F), tick.text, "", tick.text == std::string("63.2") ? 0 : 1});
+    }
     for (int k = 1; k <= 12 && ticks.front().position > reach.lo; ++k)
-        ticks.insert(ticks.begin(), {weibullScale(std::pow(10.0, -2 - k)), "0." + std::string(k - 1, '0') + "1", "", 1});
+        ticks.insert(ticks.begin(), {scale.y(std::pow(10.0, -2 - k)), "0." + std::string(k - 1, '0') + "1", "", 1});
     for (int k = 1; k <= 14 && ticks.back().position < reach.hi; ++k)
-        ticks.push_back({weibullScale(1 - std::pow(10.0, -2 - k)), "99." + std::string(k, '9'), "", 1});
+        ticks.push_back({scale.y(1 - std::pow(10.0, -2 - k)), "99." + std::string(k, '9'), "", 1});
     return ticks;
 }
 
@@ -298,7 +329,7 @@ std::vector<Tick> spacedLabels(std::vector<Tick> ticks, const Frame& frame, bool
     return kept;
 }
 
-std::string horizontalAxis(const Frame& frame, const std::vector<Tick>& ticks)
+std::string horizontalAxis(const Frame& frame, const std::vector<Tick>& ticks, const PaperScale& scale)
 {
     std::string svg = "<g class=\"grid\" stroke=\"#d4d4d4\" stroke-width=\"1\">\n";
     for (const Tick& tick : ticks)
@@ -307,11 +338,18 @@ std::string horizontalAxis(const Frame& frame, const std::vector<Tick>& ticks)
     for (const Tick& tick : spacedLabels(ticks, frame, true))
         svg += text(frame.pixelX(tick.position), plotBottom + 18, "", tickLabel(tick));
     svg += "</g>\n";
-    svg += text((plotLeft + plotRight) / 2, plotBottom + 44, "text-anchor=\"middle\"", "t - gamma (logarithmic scale)");
+    svg += text((plotLeft + plotRight) / 2, plotBottom + 44, "text-anchor=\"middle\"", 
+                scale.logarithmicTime() ? "t - gamma (logarithmic scale)" : "t - gamma (linear scale)");
     return svg;
 }
 
-std::string verticalAxis(const Frame& frame, const std::vector<Tick>& ticks)
+// The paper's name in the axis label: "Weibull", "lognormal", ...
+std::string scaleName(const PaperScale& scale)
+{
+    return scale.kind == PaperKind::weibull ? "Weibull" : paperName(scale.kind);
+}
+
+std::string verticalAxis(const Frame& frame, const std::vector<Tick>& ticks, const PaperScale& scale)
 {
     std::string svg = "<g class=\"grid\" stroke=\"#d4d4d4\" stroke-width=\"1\">\n";
     for (const Tick& tick : ticks) {
@@ -324,21 +362,79 @@ std::string verticalAxis(const Frame& frame, const std::vector<Tick>& ticks)
     svg += "</g>\n";
     const std::string middle = pixels((plotTop + plotBottom) / 2);
     svg += "<text transform=\"translate(22 " + middle + ") rotate(-90)\" text-anchor=\"middle\">" +
-           "Unreliability F (%), Weibull scale</text>\n";
+           "Unreliability F (%), " + scaleName(scale) + " scale</text>\n";
     return svg;
 }
 
 // The heading: the data file's name as given, squeezed to the picture's width when a long path
 // would run off it.
-std::string heading(const std::string& name)
+std::string heading(const std::string& name, const PaperScale& scale)
 {
-    const std::string content = "Weibull plot of " + xmlText(name);
+    const std::string content = std::string(scale.title()) + " plot of " + xmlText(name);
     const double available = canvasWidth - 40;
-    const bool tooLong = 9.0 * static_cast<double>(characterCount(name) + 16) > available;
+    const double titleLength = static_cast<double>(std::strlen(scale.title()) + 9);
+    const bool tooLong = 9.0 * (static_cast<double>(characterCount(name)) + titleLength) > available;
     return text(20, 32,
                 std::string("font-size=\"16\"") +
                     (tooLong ? " textLength=\"" + pixels(available) + "\" lengthAdjust=\"spacingAndGlyphs\"" : ""),
                 content);
+}
+
+// Each model its own colour; the best-ranked one bold, the others thin, so that it stands out among many.
+const char* const modelColours[] = {"#2a8a3a", "#7b3fa0", "#d9822b", "#1b9aaa", "#8c564b", "#c2417f",
+                                    "#6b6b6b", "#9a9a1a", "#3f6fd0", "#b05a00", "#008080"};
+
+std::string modelStroke(const ModelCurve& model, std::size_t index)
+{
+    const std::string colour = modelColours[index % std::size(modelColours)];
+    return "stroke=\"" + colour + "\" stroke-width=\"" + (model.emphasised ? "2.8" : "1.2") + "\"";
+}
+
+const std::string stepsStroke = "stroke=\"#222222\" stroke-width=\"1.2\"";
+
+// One SVG path through points in plot units; a point that is not finite breaks it.
+std::string pathThrough(const std::vector<PlotPoint>& points, const Frame& frame)
+{
+    std::string path;
+    bool drawing = false;
+    for (const PlotPoint& p : points) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+            drawing = false;
+            continue;
+        }
+        path += (drawing ? " L" : path.empty() ? "M" : " M") + pixels(frame.pixelX(p.x)) + " " + pixels(frame.pixelY(p.y));
+        drawing = true;
+    }
+    return path;
+}
+
+// The models' curves, sampled across the frame, and the non-parametric steps, clipped to the plot
+// area: a curve leaves it where its F runs off the paper's range.
+std::string modelsAndSteps(const WeibullPaper& paper, const PaperScale& scale, const Frame& frame)
+{
+    if (paper.models.empty() && paper.steps.empty())
+        return "";
+    std::string svg = "<clipPath id=\"model-area\"><rect x=\"" + pixels(plotLeft) + "\" y=\"" + pixels(plotTop) +
+                      "\" width=\"" + pixels(plotRight - plotLeft) + "\" height=\"" + pixels(plotBottom - plotTop) +
+                      "\"/></clipPath>\n<g class=\"models\" clip-path=\"url(#model-area)\" fill=\"none\">\n";
+    constexpr int samples = 240;
+    for (std::size_t i = 0; i < paper.models.size(); ++i) {
+        std::vector<PlotPoint> points;
+        for (int k = 0; k <= samples; ++k) {
+            const double x = frame.x.lo + (frame.x.hi - frame.x.lo) * k / samples;
+            points.push_back({x, scale.y(paper.models[i].unreliability(scale.time(x)))});
+        }
+        const std::string path = pathThrough(points, frame);
+        if (!path.empty())
+            svg += "<path class=\"model\" d=\"" + path + "\" " + modelStroke(paper.models[i], i) + "/>\n";
+    }
+    std::vector<PlotPoint> corners;
+    for (const StepCorner& corner : paper.steps)
+        corners.push_back({scale.x(corner.time), scale.y(corner.F)});
+    const std::string steps = pathThrough(corners, frame);
+    if (!steps.empty())
+        svg += "<path class=\"nonparametric\" d=\"" + steps + "\" " + stepsStroke + "/>\n";
+    return svg + "</g>\n";
 }
 
 std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShown, const std::string& lineNote)
@@ -365,7 +461,10 @@ std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShow
     y += 18;
     if (lineShown)
         svg += line(legendLeft, y - 4, legendLeft + 20, y - 4, "class=\"legend-fit\" stroke=\"#c0282d\" stroke-width=\"1.6\"");
-    svg += text(legendLeft + 28, y, "", xmlText(paper.lineLabel));
+    if (!paper.lineLabel.empty())
+        svg += text(legendLeft + 28, y, "", xmlText(paper.lineLabel));
+    else
+        y -= 18; // no line, and no row for it
     if (paper.curve.shown) {
         y += 18;
         svg += line(legendLeft, y - 4, legendLeft + 20, y - 4,
@@ -377,6 +476,17 @@ std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShow
         svg += line(legendLeft, y - 4, legendLeft + 20, y - 4,
                     "class=\"legend-band\" stroke=\"#c0282d\" stroke-width=\"1\" stroke-dasharray=\"5 3\"");
         svg += text(legendLeft + 28, y, "", xmlText(paper.bandLabel));
+    }
+    const bool compact = paper.models.size() > 4;
+    for (std::size_t i = 0; i < paper.models.size(); ++i) {
+        y += compact ? 15 : 18;
+        svg += line(legendLeft, y - 4, legendLeft + 20, y - 4, "class=\"legend-model\" " + modelStroke(paper.models[i], i));
+        svg += text(legendLeft + 28, y, compact ? "font-size=\"11\"" : "", xmlText(paper.models[i].label));
+    }
+    if (!paper.steps.empty()) {
+        y += 18;
+        svg += line(legendLeft, y - 4, legendLeft + 20, y - 4, "class=\"legend-steps\" " + stepsStroke);
+        svg += text(legendLeft + 28, y, "", xmlText(paper.stepsLabel));
     }
     y += 26;
     const auto note = [&](const std::string& content) {
@@ -465,10 +575,11 @@ std::string drawWeibullPaper(const WeibullPaper& paper)
             ++omitted;
     }
     const Range reach = verticalReach(points);
-    const std::vector<Tick> yTicks = verticalTicks(reach);
+    const PaperScale scale{paper.kind};
+    const std::vector<Tick> yTicks = verticalTicks(reach, scale);
     const Range yRange{std::min(yTicks.front().position, reach.lo), std::max(yTicks.back().position, reach.hi)};
     const Frame frame{horizontalRange(points), yRange};
-    const std::vector<Tick> xTicks = horizontalTicks(frame.x);
+    const std::vector<Tick> xTicks = scale.logarithmicTime() ? horizontalTicks(frame.x) : linearTicks(frame.x);
 
     PlotPoint from{};
     PlotPoint to{};
@@ -483,11 +594,11 @@ std::string drawWeibullPaper(const WeibullPaper& paper)
     svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + pixels(canvasWidth) + "\" height=\"" +
            pixels(canvasHeight) + "\" viewBox=\"0 0 " + pixels(canvasWidth) + " " + pixels(canvasHeight) +
            "\" font-family=\"sans-serif\" font-size=\"12\">\n";
-    svg += "<title>Weibull plot of " + xmlText(paper.name) + "</title>\n";
+    svg += "<title>" + std::string(scale.title()) + " plot of " + xmlText(paper.name) + "</title>\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    svg += heading(paper.name);
-    svg += horizontalAxis(frame, xTicks);
-    svg += verticalAxis(frame, yTicks);
+    svg += heading(paper.name, scale);
+    svg += horizontalAxis(frame, xTicks, scale);
+    svg += verticalAxis(frame, yTicks, scale);
     svg += "<rect class=\"frame\" x=\"" + pixels(plotLeft) + "\" y=\"" + pixels(plotTop) + "\" width=\"" +
            pixels(plotRight - plotLeft) + "\" height=\"" + pixels(plotBottom - plotTop) +
            "\" fill=\"none\" stroke=\"black\"/>\n";
@@ -497,6 +608,7 @@ std::string drawWeibullPaper(const WeibullPaper& paper)
                     "class=\"fit\" stroke=\"#c0282d\" stroke-width=\"1.6\"");
     if (paper.curve.shown)
         svg += curvePath(paper.curve, frame);
+    svg += modelsAndSteps(paper, scale, frame);
     svg += "<g class=\"points\" fill=\"none\" stroke=\"#1f4fbf\" stroke-width=\"1.3\">\n";
     for (const PlotPoint& p : points)
         svg += "<circle class=\"point\" cx=\"" + pixels(frame.pixelX(p.x)) + "\" cy=\"" + pixels(frame.pixelY(p.y)) +

@@ -1,10 +1,14 @@
-// Weibull probability paper as a self-contained SVG picture: points at x = ln(t - gamma) and
-// y = ln(ln(1/(1 - F))), a fitted line y = slope x + intercept, t - gamma on a log scale across and
-// unreliability F in percent up, with a legend. Both plots of the program draw on it.
+// Probability paper as a self-contained SVG picture, Weibull paper unless asked otherwise: points
+// at x = ln(t - gamma) and y = ln(ln(1/(1 - F))) (or the other paper's x and y), a fitted line
+// y = slope x + intercept, t - gamma across and unreliability F in percent up, with a legend. Both
+// plots of the program draw on it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "probability_paper.h"
 
 struct PlotPoint {
     double x;
@@ -30,7 +34,21 @@ struct PaperCurve {
     double eta2 = 0;
 };
 
+// A fitted model drawn as its F over the paper's time t - gamma.
+struct ModelCurve {
+    std::function<double(double)> unreliability;
+    std::string label;
+    bool emphasised = false; // the best-ranked model: drawn bold
+};
+
+// A point of the non-parametric estimate in data units: time t - gamma and unreliability F.
+struct StepCorner {
+    double time;
+    double F;
+};
+
 struct WeibullPaper {
+    PaperKind kind = PaperKind::weibull;    // points, line and band are in this paper's plot units
     std::string name;                       // the data file, as given, in the heading
     std::vector<PlotPoint> points;          // those that are not finite are left out and counted in a note
     double slope;                           // the fitted line
@@ -46,6 +64,9 @@ struct WeibullPaper {
     std::vector<PlotPoint> bandLower;
     std::vector<PlotPoint> bandUpper;
     std::string bandLabel;
+    std::vector<ModelCurve> models;         // more models, each a curve
+    std::vector<StepCorner> steps;          // the non-parametric estimate, corner to corner
+    std::string stepsLabel;
 };
 
 std::string drawWeibullPaper(const WeibullPaper& paper);

@@ -53,6 +53,9 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     const FitSettings settings{request.threads, request.cancel};
     const PreparedData prepared = prepareLifeData(data, settings);
     stopIfCancelled(request.cancel);
+    // The distributions are compared against the non-parametric estimate: it comes with them.
+    if (request.nonParametric || !request.distributions.empty())
+        analysis.nonParametric = estimateNonParametric(prepared, {request.confidence});
     if (!request.distributions.empty()) {
         analysis.distributions = compareDistributions(prepared, request);
         return analysis;

@@ -1,11 +1,14 @@
 // One life-data analysis: the data summary, the fits asked for and their comparison.
 #pragma once
 
+#include <optional>
+
 #include "analysis_cancellation.h"
 #include "distribution_result.h"
 #include "life_data.h"
 #include "mixture_analysis.h"
 #include "model_inference.h"
+#include "nonparametric_estimate.h"
 #include "weibull_fit.h"
 
 namespace lifedata {
@@ -40,6 +43,7 @@ struct AnalysisRequest {
     BoundsChoice bounds = BoundsChoice::both;
     unsigned bootstrap = 0;                   // samples for the p-value of the goodness of fit
     std::uint64_t seed = 20240613;            // of the bootstrap, so that a run repeats exactly
+    bool nonParametric = false;               // also the Kaplan-Meier or Turnbull estimate
 
     // Set from another thread, it stops the analysis with AnalysisCancelled between its stages, between
     // two likelihood evaluations of its bounds and between two bootstrap refits.
@@ -65,6 +69,7 @@ struct Analysis {
     LikelihoodRatioTest likelihoodRatio;
     ModelInference twoParameterInference;   // available only where the model has an estimate
     ModelInference threeParameterInference;
+    std::optional<NonParametricEstimate> nonParametric; // when the request asked for it
     std::vector<DistributionResult> distributions; // in rank order, those without an estimate last
     MixtureAnalysis mixture; // requested only with AnalysisRequest::mixture
 };

@@ -11,6 +11,9 @@ void defineClassicEstimate(pybind11::module_& module);
 // DataError, _read_data and _fit: life-data analysis.
 void defineLifeDataAnalysis(pybind11::module_& module);
 
+// _unreliability: F(t) of a fitted distribution, for the plot.
+void defineDistributionCurve(pybind11::module_& module);
+
 // _plan: zero- and few-failure test plans.
 void defineTestPlan(pybind11::module_& module);
 

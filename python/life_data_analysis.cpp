@@ -82,6 +82,7 @@ struct FitOptions {
     std::string method;
     std::vector<std::string> distributions; // set after construction; "all" stands for every one
     bool mixture = false; // set after construction, as `varnel.fit(mixture=True)` asks
+    bool nonParametric = false;             // set after construction
 };
 
 lifedata::AnalysisRequest analysisRequest(const FitOptions& options)
@@ -99,6 +100,7 @@ lifedata::AnalysisRequest analysisRequest(const FitOptions& options)
     request.threads = options.threads;
     request.method = estimationMethod(options.method);
     request.mixture = options.mixture;
+    request.nonParametric = options.nonParametric;
     if (request.shape > 0 && request.method != lifedata::EstimationMethod::mle)
         throw py::value_error("shape needs method 'mle': a known shape's eta is a likelihood estimate");
     for (const std::string& name : options.distributions) {
@@ -171,7 +173,8 @@ void defineLifeDataAnalysis(py::module_& module)
         .def(py::init<std::string, std::optional<double>, double, std::vector<double>, std::vector<double>, std::string,
                       unsigned, std::optional<std::uint64_t>, unsigned, std::optional<double>, std::string>())
         .def_readwrite("distributions", &FitOptions::distributions)
-        .def_readwrite("mixture", &FitOptions::mixture);
+        .def_readwrite("mixture", &FitOptions::mixture)
+        .def_readwrite("nonparametric", &FitOptions::nonParametric);
     module.def("_fit", &fit, py::arg("times"), py::arg("states"), py::arg("counts"), py::arg("intervals"),
                py::arg("options"),
                "The life-data analysis of the records as the JSON text of `varnel --life --json`.");

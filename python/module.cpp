@@ -8,4 +8,5 @@ PYBIND11_MODULE(_varnel, module)
     defineClassicEstimate(module);
     defineTestPlan(module);
     defineGroupFits(module);
+    defineDistributionCurve(module);
 }

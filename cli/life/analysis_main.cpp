@@ -105,7 +105,7 @@ int runLifeAnalysis(const CliOptions& options)
         status = !analysis.distributions.empty() && analysis.distributions.front().estimated ? 0 : exitFailure;
     if (!options.plotPath.empty()) {
         errno = 0;
-        if (!writeLifeDataPlot(options.plotPath, options.dataFile, data, analysis)) {
+        if (!writeLifeDataPlot(options.plotPath, options.dataFile, data, analysis, options.paper)) {
             std::fprintf(stderr, "varnel: cannot write plot %s: %s\n", options.plotPath.c_str(),
                          errno ? std::strerror(errno) : "write failed");
             status = exitFailure;

@@ -8,16 +8,17 @@
 
 #include "adjusted_ranks.h"
 #include "json_text.h"
+#include "life/plot_curves.h"
 #include "report_file.h"
 #include "weibull_paper.h"
 
 namespace {
 
-std::vector<PlotPoint> adjustedRankPoints(const lifedata::LifeData& data, double gamma)
+std::vector<PlotPoint> adjustedRankPoints(const lifedata::LifeData& data, double gamma, const PaperScale& scale)
 {
     std::vector<PlotPoint> points;
     for (const lifedata::RankedFailure& f : lifedata::adjustedRankFailures(data))
-        points.push_back({std::log(f.time - gamma), std::log(-std::log1p(-f.unreliability))});
+        points.push_back({scale.x(f.time - gamma), scale.y(f.unreliability)});
     return points;
 }
 
@@ -46,7 +47,8 @@ std::vector<std::string> wrapped(const std::string& text, std::size_t width)
 
 // The likelihood-ratio bounds of t_P over P, as the two sides of a band about the two-parameter
 // line: only where the analysis gave likelihood-ratio bounds (--bounds lr or both).
-void addConfidenceBand(WeibullPaper& paper, const lifedata::LifeData& data, const lifedata::Analysis& analysis)
+void addConfidenceBand(WeibullPaper& paper, const lifedata::LifeData& data, const lifedata::Analysis& analysis,
+                       const PaperScale& scale)
 {
     const lifedata::ModelInference& two = analysis.twoParameterInference;
     if (!two.available || !two.m.hasLikelihoodRatio)
@@ -59,12 +61,12 @@ void addConfidenceBand(WeibullPaper& paper, const lifedata::LifeData& data, cons
         lifedata::inferModel(lifedata::prepareLifeData(data), analysis.twoParameter, false, request);
     const double gamma = analysis.twoParameter.gamma;
     for (const lifedata::BLifeBounds& b : band.bLives) {
-        const double y = std::log(-std::log1p(-b.percent / 100));
+        const double y = scale.y(b.percent / 100);
         const lifedata::ConfidenceInterval& interval = b.bounds.likelihoodRatio;
         if (interval.lower.text.empty() && interval.lower.value > gamma)
-            paper.bandLower.push_back({std::log(interval.lower.value - gamma), y});
+            paper.bandLower.push_back({scale.x(interval.lower.value - gamma), y});
         if (interval.upper.text.empty() && interval.upper.value > gamma)
-            paper.bandUpper.push_back({std::log(interval.upper.value - gamma), y});
+            paper.bandUpper.push_back({scale.x(interval.upper.value - gamma), y});
     }
     paper.bandLabel = "likelihood-ratio band, " + jsonNumber(100 * two.confidence) + "%";
 }
@@ -85,16 +87,18 @@ const char* lineLabel(lifedata::EstimationMethod method)
 } // namespace
 
 std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeData& data,
-                            const lifedata::Analysis& analysis)
+                            const lifedata::Analysis& analysis, PaperKind kind)
 {
     const lifedata::WeibullFit& two = analysis.twoParameter;
     const lifedata::WeibullFit& three = analysis.threeParameter.fit;
     WeibullPaper paper;
     paper.name = dataFile;
+    paper.kind = kind;
+    const PaperScale scale{kind};
     // Without a two-parameter estimate (a search that did not converge) there is no location to shift
     // by: the failures are drawn at their own times rather than not at all.
     const double location = two.status == lifedata::FitStatus::ok ? two.gamma : 0;
-    paper.points = adjustedRankPoints(data, location);
+    paper.points = adjustedRankPoints(data, location, scale);
     paper.slope = two.m;
     paper.intercept = -two.m * std::log(two.eta);
     paper.noLineNote = "No fitted line: no two-parameter fit.";
@@ -113,12 +117,18 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
     paper.lineLabel = analysis.twoParameterInference.shapeFixed ? "two-parameter fit, m known" : lineLabel(analysis.method);
     if (three.status != lifedata::FitStatus::ok && three.status != lifedata::FitStatus::notFitted)
         paper.notes = wrapped("Three parameters: " + three.statusText, 34);
-    addConfidenceBand(paper, data, analysis);
+    addConfidenceBand(paper, data, analysis, scale);
+    weibullModelsAsCurves(paper, analysis, location);
+    distributionCurves(paper, analysis, location);
+    if (analysis.nonParametric) {
+        paper.steps = nonParametricCorners(*analysis.nonParametric, location);
+        paper.stepsLabel = nonParametricLabel(*analysis.nonParametric);
+    }
     return drawWeibullPaper(paper);
 }
 
 bool writeLifeDataPlot(const std::string& path, const std::string& dataFile, const lifedata::LifeData& data,
-                       const lifedata::Analysis& analysis)
+                       const lifedata::Analysis& analysis, PaperKind kind)
 {
-    return writeWholeFile(path.c_str(), lifeDataPlotSvg(dataFile, data, analysis));
+    return writeWholeFile(path.c_str(), lifeDataPlotSvg(dataFile, data, analysis, kind));
 }

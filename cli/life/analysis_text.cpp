@@ -6,6 +6,7 @@
 #include "life/bounds_text.h"
 #include "life/distributions_text.h"
 #include "life/mixture_text.h"
+#include "life/nonparametric_text.h"
 #include "life/readable_number.h"
 
 namespace {
@@ -177,7 +178,7 @@ std::string analysisText(const lifedata::Analysis& analysis, const lifedata::Ana
                        unitsText(d.suspensions, "suspension", "suspensions") + ", " +
                        unitsText(d.intervals, "interval", "intervals") + "\n\n";
     if (!request.distributions.empty())
-        return text + distributionsText(analysis.distributions);
+        return text + distributionsText(analysis.distributions) + nonParametricText(analysis, request);
 
     const bool withThree = request.model != lifedata::ModelChoice::twoParameter;
     const WeibullFit& two = analysis.twoParameter;
@@ -201,5 +202,5 @@ std::string analysisText(const lifedata::Analysis& analysis, const lifedata::Ana
     text += boundsText(analysis);
     if (analysis.mixture.requested)
         text += mixtureText(analysis.mixture);
-    return text;
+    return text + nonParametricText(analysis, request);
 }

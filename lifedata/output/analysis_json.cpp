@@ -6,6 +6,7 @@
 #include "inference_json.h"
 #include "json_text.h"
 #include "mixture_json.h"
+#include "nonparametric_json.h"
 
 namespace lifedata {
 
@@ -86,6 +87,8 @@ std::string analysisJson(const Analysis& analysis, const AnalysisRequest& reques
     // A comparison of distributions is a document of its own: the Weibull models appear in it by name.
     if (!request.distributions.empty()) {
         root.add("distributions", distributionsJson(1, analysis.distributions));
+        if (analysis.nonParametric)
+            root.add("nonParametric", nonParametricJson(*analysis.nonParametric));
         return root.close() + "\n";
     }
     JsonObject two = fitObject(analysis.twoParameter, regression);
@@ -102,6 +105,8 @@ std::string analysisJson(const Analysis& analysis, const AnalysisRequest& reques
         root.add("likelihoodRatio", likelihoodRatioJson(analysis.likelihoodRatio));
     if (analysis.mixture.requested)
         root.add("mixture", mixtureJson(analysis.mixture, 1));
+    if (analysis.nonParametric)
+        root.add("nonParametric", nonParametricJson(*analysis.nonParametric));
     return root.close() + "\n";
 }
 

@@ -47,7 +47,7 @@ def read_data(path):
 
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
         b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle",
-        distributions=None, mixture=False):
+        distributions=None, mixture=False, nonparametric=False):
     """Fits the Weibull distribution to life data, as ``varnel --life``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
@@ -70,6 +70,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     AICc, each with its bounds; the usual Weibull models appear in it as weibull2 and weibull3.
     ``mixture``: also fit a mixture of two Weibull populations, as ``--mixture`` (result.mixture);
     maximum likelihood at location 0 only, so not with ``gamma``, ``shape`` or rank regression.
+    ``nonparametric``: True adds the ``non_parametric`` estimate, as ``--nonparametric``: Kaplan-Meier
+    with its log bounds at ``confidence``, or Turnbull's when the data hold intervals. A comparison of
+    ``distributions`` always has it.
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -81,13 +84,13 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
             states = np.full(times.shape, "I")
     options = _fit_options(model=model, gamma=gamma, confidence=confidence, b_lives=b_lives, at=at, bounds=bounds,
                            bootstrap=bootstrap, seed=seed, threads=threads, shape=shape, method=method,
-                           distributions=distributions, mixture=mixture)
+                           distributions=distributions, mixture=mixture, nonparametric=nonparametric)
     document = _varnel._fit(times, states, counts, intervals, options)
     return Fit(document, LifeData(times, states, counts, intervals))
 
 
 def _fit_options(model, gamma, confidence, b_lives, at, bounds, bootstrap, seed, threads, shape, method,
-                 distributions=None, mixture=False):
+                 distributions=None, mixture=False, nonparametric=False):
     """fit's options, checked, as the extension takes them (fit_groups passes its own through here)."""
     options = _varnel._FitOptions(
         _text(model, "model"), real(gamma, "gamma", optional=True), real(confidence, "confidence"),
@@ -98,6 +101,7 @@ def _fit_options(model, gamma, confidence, b_lives, at, bounds, bootstrap, seed,
         positive(shape, "shape", optional=True), _text(method, "method"))
     options.distributions = _names(distributions, "distributions")
     options.mixture = _flag(mixture, "mixture")
+    options.nonparametric = _flag(nonparametric, "nonparametric")
     return options
 
 

@@ -75,7 +75,7 @@ TEST(DistributionComparison, DocumentIsTheDataAndTheRankedDistributions)
     for (auto it = document.begin(); it != document.end(); ++it)
         keys.push_back(it.key());
     std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (std::vector<std::string>{"data", "distributions", "method"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"data", "distributions", "method", "nonParametric"}));
     const json& list = document["distributions"];
     ASSERT_EQ(list.size(), distributionNames().size());
     double previous = -INFINITY;

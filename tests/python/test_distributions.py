@@ -10,7 +10,7 @@ def test_all_distributions_are_the_command_lines():
     path = EXAMPLES / "salinity_intervals.dat"
     result = varnel.fit(*varnel.read_data(path), distributions="all", at=(30,), b_lives=(10,))
     document = result.to_dict()
-    assert set(document) == {"method", "data", "distributions"}
+    assert set(document) == {"method", "data", "distributions", "nonParametric"}
     ranks = [entry["rank"] for entry in document["distributions"] if entry["rank"] is not None]
     assert ranks == list(range(1, len(ranks) + 1))
 
