@@ -171,7 +171,7 @@ std::string optionName(const std::string& word)
 bool isKnownOption(const std::string& name)
 {
     return findValueOption(name) || isBoundsOption(name) || name == "--mle" || name == "--life" ||
-           name == "--two-parameter";
+           name == "--two-parameter" || isStressOption(name) || name == "--celsius";
 }
 
 // The checks after every word of a plan: no data file, and every value it needs.
@@ -240,13 +240,15 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             // Read before the loop.
         } else if (word == "--two-parameter") {
             options.twoParameter = true;
+        } else if (word == "--celsius") {
+            options.stress.celsius = true;
         } else {
             const std::size_t equals = word.find('=');
             const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
             const std::string name = joined ? word.substr(0, equals) : word;
             const OptionName* option = findValueOption(name);
             const bool planValue = isPlanOnlyOption(name) || (options.plan && (name == "--at" || name == "--confidence"));
-            if (!option && !isBoundsOption(name) && !isPlanOnlyOption(name)) {
+            if (!option && !isBoundsOption(name) && !isPlanOnlyOption(name) && !isStressOption(name)) {
                 error = "unknown option '" + word + "'";
                 return false;
             }
@@ -265,6 +267,11 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
                     return false;
                 }
                 if (!applyPlanOption(name, value, options.planValues, error))
+                    return false;
+                continue;
+            }
+            if (isStressOption(name)) {
+                if (!applyStressOption(name, value, options.stress, error))
                     return false;
                 continue;
             }
@@ -321,6 +328,11 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
         return false;
     }
     if (!methodWordsAgree(options, error))
+        return false;
+    const StressContext stressContext{options.mle, options.method == lifedata::EstimationMethod::mle,
+                                      options.shape != 0 || !options.autoGamma || options.twoParameter,
+                                      options.bounds.bootstrap};
+    if (!checkStressChoice(options.stress, stressContext, error))
         return false;
     if (options.json && options.writeReportFile && options.reportPath == "-") {
         error = "--json and --report - both write to standard output; choose one";

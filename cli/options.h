@@ -4,6 +4,7 @@
 #include <string>
 
 #include "life_analysis.h"
+#include "life/stress_options.h"
 #include "test_plan.h"
 
 struct CliOptions {
@@ -32,6 +33,7 @@ struct CliOptions {
     bool plan = false;                // --plan: a test plan, from its options alone (no data file)
     lifedata::TestPlan planValues;    // --plan: the values given; units or test time is 0, to be found
     std::string likelihoodOnlyOption; // the first of them that rank regression has no use for
+    StressChoice stress;              // --stress, --celsius, --use-stress: an accelerated life model
     bool help = false;
     bool version = false;
 };

@@ -195,6 +195,7 @@ int main(int argc, char** argv)
     if (options.help) {
         std::fputs(usageText, stdout);
         std::fputs(boundsUsageText, stdout);
+        std::fputs(stressUsageText, stdout);
         std::fputs(planUsageText, stdout);
         return 0;
     }

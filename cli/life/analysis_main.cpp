@@ -15,6 +15,7 @@
 #include "rank_regression.h"
 #include "life/analysis_text.h"
 #include "life/analysis_plot_svg.h"
+#include "life/accelerated_main.h"
 
 namespace {
 
@@ -71,6 +72,16 @@ int runLifeAnalysis(const CliOptions& options)
     const std::string problem = dataFileProblem(options.dataFile);
     if (!problem.empty())
         return fail(options, problem);
+    if (options.stress.given) {
+        const AcceleratedOutcome accelerated = runAcceleratedAnalysis(options);
+        if (!accelerated.error.empty())
+            return fail(options, accelerated.error);
+        if (!writeStandardOutput(accelerated.results)) {
+            std::fprintf(stderr, "varnel: cannot write to standard output: %s\n", std::strerror(errno));
+            return exitFailure;
+        }
+        return accelerated.status;
+    }
     const lifedata::AnalysisRequest request = requestFrom(options);
     lifedata::LifeData data;
     lifedata::Analysis analysis;

@@ -164,3 +164,17 @@ std::string inferenceText(const ModelInference& inference)
         text += row("R(" + label(r.at) + ")", r.bounds, estimateOnly, r.at <= inference.gamma.estimate);
     return estimateOnly ? text : text + goodnessOfFitText(inference.goodnessOfFit);
 }
+
+std::string boundsTableHead(double confidence)
+{
+    return "  Bounds at confidence " + label(confidence) + "\n" +
+           padded(padded("  quantity", nameWidth) + " estimate", nameWidth + numberWidth() + 2) +
+           padded(" Fisher matrix", intervalWidth + 2) + " likelihood ratio\n";
+}
+
+std::string boundsRowText(const std::string& name, const QuantityBounds& bounds, bool noBounds)
+{
+    return row(name, bounds, false, noBounds);
+}
+
+std::string bLifeRowName(double percent) { return bLifeName(percent); }

@@ -8,3 +8,9 @@
 // A table of estimate, Fisher and likelihood-ratio bounds for each parameter, B-life and
 // reliability, then the goodness of fit; empty where the model has no estimate.
 std::string inferenceText(const lifedata::ModelInference& inference);
+
+// The pieces of that table for another model's: the head at a confidence (both kinds of bounds),
+// one row (`noBounds`: a reliability where the model gives none), and the name of a B-life row.
+std::string boundsTableHead(double confidence);
+std::string boundsRowText(const std::string& name, const lifedata::QuantityBounds& bounds, bool noBounds = false);
+std::string bLifeRowName(double percent);

@@ -149,6 +149,36 @@ void addWithoutEstimateJson(JsonObject& model, const std::string& reason)
 
 } // namespace
 
+std::string quantityBoundsJson(int depth, const QuantityBounds& bounds) { return quantityJson(depth, bounds); }
+
+std::string jsonArray(int depth, const std::vector<std::string>& elements) { return arrayJson(depth, elements); }
+
+std::string bLivesJson(int depth, const std::vector<BLifeBounds>& bLives)
+{
+    std::vector<std::string> elements;
+    for (const BLifeBounds& b : bLives) {
+        JsonObject object(depth + 1);
+        object.addNumber("percent", b.percent);
+        addBounds(object, depth + 1, b.bounds);
+        elements.push_back(object.close());
+    }
+    return arrayJson(depth, elements);
+}
+
+std::string reliabilityJson(int depth, const std::vector<ReliabilityBounds>& reliability, double gamma)
+{
+    std::vector<std::string> elements;
+    for (const ReliabilityBounds& r : reliability) {
+        JsonObject object(depth + 1);
+        object.addNumber("at", r.at);
+        addBounds(object, depth + 1, r.bounds);
+        if (r.at <= gamma)
+            object.add("note", jsonString("at or below gamma: no bounds"));
+        elements.push_back(object.close());
+    }
+    return arrayJson(depth, elements);
+}
+
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference)
 {
     if (!inference.available)
@@ -167,25 +197,8 @@ void addInferenceJson(JsonObject& model, int depth, const ModelInference& infere
         bounds.add("gamma", quantityJson(depth + 2, inference.gamma));
     model.add("bounds", bounds.close());
 
-    std::vector<std::string> bLives;
-    for (const BLifeBounds& b : inference.bLives) {
-        JsonObject object(depth + 2);
-        object.addNumber("percent", b.percent);
-        addBounds(object, depth + 2, b.bounds);
-        bLives.push_back(object.close());
-    }
-    model.add("bLives", arrayJson(depth + 1, bLives));
-
-    std::vector<std::string> reliabilities;
-    for (const ReliabilityBounds& r : inference.reliability) {
-        JsonObject object(depth + 2);
-        object.addNumber("at", r.at);
-        addBounds(object, depth + 2, r.bounds);
-        if (r.at <= inference.gamma.estimate)
-            object.add("note", jsonString("at or below gamma: no bounds"));
-        reliabilities.push_back(object.close());
-    }
-    model.add("reliability", arrayJson(depth + 1, reliabilities));
+    model.add("bLives", bLivesJson(depth + 1, inference.bLives));
+    model.add("reliability", reliabilityJson(depth + 1, inference.reliability, inference.gamma.estimate));
 
     if (!inference.maximumLikelihood) {
         addDistributionJson(model, inference.distribution);

@@ -14,4 +14,12 @@ namespace lifedata {
 // is null or its value, with "lowerText" or "upperText" beside it.
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference);
 
+// The pieces of those members, for other models' objects: one quantity's {"estimate", "fisher",
+// "likelihoodRatio"}, an array of elements, "bLives" and "reliability" (a time at or below `gamma`
+// with its note), each an array at `depth`.
+std::string quantityBoundsJson(int depth, const QuantityBounds& bounds);
+std::string jsonArray(int depth, const std::vector<std::string>& elements);
+std::string bLivesJson(int depth, const std::vector<BLifeBounds>& bLives);
+std::string reliabilityJson(int depth, const std::vector<ReliabilityBounds>& reliability, double gamma);
+
 } // namespace lifedata
