@@ -9,7 +9,7 @@
 #include <numeric>
 
 #include "common_shape_test.h"
-#include "newton_ascent.h"
+#include "newton_maximum.h"
 
 namespace lifedata {
 

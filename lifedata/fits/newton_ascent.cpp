@@ -1,132 +1,170 @@
-// Newton ascent with a shifted Hessian and step halving; see newton_ascent.h.
+// The free coordinates' system is at most 3 x 3 and solved by Cholesky's method on the negated
+// Hessian; its failure is what says that the Hessian is not negative definite.
 #include "newton_ascent.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+
+#include "two_parameter_search.h"
 
 namespace lifedata {
 
 namespace {
 
-constexpr int iterationLimit = 300;
-constexpr int halvingLimit = 60;
+constexpr std::size_t n = maximumDistributionParameters;
+constexpr int maximumIterations = 200;
 
-// Cholesky factor L (lower, row by row) of a symmetric positive definite n x n matrix; false when
-// it is not positive definite.
-bool cholesky(const std::vector<double>& a, std::size_t n, std::vector<double>& l)
+struct System {
+    std::size_t size = 0;
+    std::size_t index[n] = {};
+    double a[n][n] = {};
+    double b[n] = {};
+};
+
+// Solves a x = b for symmetric positive definite a; false where a is not.
+bool choleskySolve(const System& s, const double (&rhs)[n], double (&x)[n])
 {
-    l.assign(n * n, 0.0);
-    for (std::size_t i = 0; i < n; ++i) {
+    double l[n][n] = {};
+    for (std::size_t i = 0; i < s.size; ++i) {
         for (std::size_t j = 0; j <= i; ++j) {
-            double sum = a[i * n + j];
+            double sum = s.a[i][j];
             for (std::size_t k = 0; k < j; ++k)
-                sum -= l[i * n + k] * l[j * n + k];
+                sum -= l[i][k] * l[j][k];
             if (i == j) {
-                if (!(sum > 0) || !std::isfinite(sum))
+                if (!(sum > 0))
                     return false;
-                l[i * n + i] = std::sqrt(sum);
+                l[i][i] = std::sqrt(sum);
             } else {
-                l[i * n + j] = sum / l[j * n + j];
+                l[i][j] = sum / l[j][j];
             }
         }
+    }
+    double y[n] = {};
+    for (std::size_t i = 0; i < s.size; ++i) {
+        double sum = rhs[i];
+        for (std::size_t k = 0; k < i; ++k)
+            sum -= l[i][k] * y[k];
+        y[i] = sum / l[i][i];
+    }
+    for (std::size_t i = s.size; i-- > 0;) {
+        double sum = y[i];
+        for (std::size_t k = i + 1; k < s.size; ++k)
+            sum -= l[k][i] * x[k];
+        x[i] = sum / l[i][i];
     }
     return true;
 }
 
-// Solves L L' x = b.
-std::vector<double> choleskySolve(const std::vector<double>& l, std::size_t n, std::vector<double> b)
+// The negated Hessian and the gradient over the free coordinates.
+System freeSystem(const PointTerms& terms, std::size_t count, std::size_t held)
 {
-    for (std::size_t i = 0; i < n; ++i) {
-        for (std::size_t k = 0; k < i; ++k)
-            b[i] -= l[i * n + k] * b[k];
-        b[i] /= l[i * n + i];
+    System s;
+    for (std::size_t i = 0; i < count; ++i)
+        if (i != held)
+            s.index[s.size++] = i;
+    for (std::size_t i = 0; i < s.size; ++i) {
+        s.b[i] = terms.gradient[s.index[i]];
+        for (std::size_t j = 0; j < s.size; ++j)
+            s.a[i][j] = -terms.hessian[s.index[i]][s.index[j]];
     }
-    for (std::size_t i = n; i-- > 0;) {
-        for (std::size_t k = i + 1; k < n; ++k)
-            b[i] -= l[k * n + i] * b[k];
-        b[i] /= l[i * n + i];
-    }
-    return b;
+    return s;
 }
 
-// The ascent direction (-H + shift I)^-1 g, with the smallest shift of a growing series that makes
-// the matrix positive definite; `shifted` says whether one was needed.
-bool ascentDirection(const SmoothValue& at, std::size_t n, std::vector<double>& step, bool& shifted)
+// The size a coordinate's step is measured against: 1 on a log scale, otherwise the coordinate or
+// its standard error, whichever is larger.
+double stepScale(const Distribution& distribution, std::size_t i, double p, double standardError)
 {
-    double scale = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        scale = std::fmax(scale, std::fabs(at.hessian[i * n + i]));
-    if (!(scale > 0))
-        scale = 1;
-    std::vector<double> a(n * n), l;
-    for (double shift = 0; shift < 1e12 * scale; shift = shift == 0 ? 1e-8 * scale : 10 * shift) {
-        for (std::size_t i = 0; i < n * n; ++i)
-            a[i] = -at.hessian[i];
-        for (std::size_t i = 0; i < n; ++i)
-            a[i * n + i] += shift;
-        if (cholesky(a, n, l)) {
-            step = choleskySolve(l, n, at.gradient);
-            shifted = shift != 0;
+    return distribution.positiveParameter(i) ? 1
+                                              : std::max({std::fabs(p), standardError, std::numeric_limits<double>::min()});
+}
+
+// A step where the Hessian is not negative definite: along the gradient, bent toward Newton's step
+// as far as a shift of the diagonal allows.
+bool shiftedStep(const System& s, double (&step)[n])
+{
+    for (double shift = 1e-4; shift < 1e12; shift *= 10) {
+        System shifted = s;
+        for (std::size_t i = 0; i < s.size; ++i)
+            shifted.a[i][i] += shift * std::max(std::fabs(s.a[i][i]), 1e-300);
+        if (choleskySolve(shifted, s.b, step))
             return true;
-        }
     }
     return false;
 }
 
 } // namespace
 
-AscentResult maximiseByNewton(const std::function<SmoothValue(const std::vector<double>&, int)>& f,
-                              std::vector<double> start)
+Ascent ascend(DistributionLikelihood& likelihood, const Distribution& distribution, const double* start,
+              const AscentLimits& limits)
 {
-    const std::size_t n = start.size();
-    AscentResult result;
-    result.point = std::move(start);
-    result.at = f(result.point, 2);
-    if (!std::isfinite(result.at.value))
-        return result;
-    for (int iteration = 1; iteration <= iterationLimit; ++iteration) {
-        result.iterations = iteration;
-        std::vector<double> step;
-        bool shifted = false;
-        if (!ascentDirection(result.at, n, step, shifted))
-            return result;
-        double gain = 0, size = 0, reach = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            gain += step[i] * result.at.gradient[i];
-            size = std::fmax(size, std::fabs(step[i]));
-            reach = std::fmax(reach, std::fabs(result.point[i]));
+    const std::size_t count = distribution.parameterCount();
+    Ascent ascent;
+    std::copy(start, start + count, ascent.p);
+    ascent.terms = likelihood.evaluate(ascent.p, 2);
+    double previousLargest = std::numeric_limits<double>::infinity();
+    int stalled = 0;
+    for (ascent.iterations = 1; ascent.iterations <= maximumIterations; ++ascent.iterations) {
+        if (!std::isfinite(ascent.terms.value))
+            return ascent;
+        System s = freeSystem(ascent.terms, count, limits.held);
+        double step[n] = {};
+        const bool newton = choleskySolve(s, s.b, step);
+        double scale[n] = {};
+        for (std::size_t i = 0; i < s.size; ++i) {
+            double unit[n] = {}, column[n] = {};
+            unit[i] = 1;
+            const double variance = newton && choleskySolve(s, unit, column) ? column[i] : 0;
+            scale[i] = stepScale(distribution, s.index[i], ascent.p[s.index[i]], std::sqrt(variance));
         }
-        if (!shifted && gain <= 1e-20 * (1 + std::fabs(result.at.value)) && size <= 1e-9 * (1 + reach)) {
-            result.converged = true;
-            return result;
-        }
-        // Halve until the value rises; a step that no longer changes the point ends the search.
-        std::vector<double> next(n);
-        bool moved = false;
-        for (int halving = 0; halving < halvingLimit; ++halving) {
-            bool changed = false;
-            for (std::size_t i = 0; i < n; ++i) {
-                next[i] = result.point[i] + step[i];
-                changed = changed || next[i] != result.point[i];
+        if (!newton && !shiftedStep(s, step))
+            return ascent;
+        double largest = 0;
+        for (std::size_t i = 0; i < s.size; ++i)
+            largest = std::max(largest, std::fabs(step[i]) / scale[i]);
+        if (!std::isfinite(largest))
+            return ascent;
+        // Rounding leaves the likelihood flat to a few units in its last place near the maximum.
+        const bool near = largest < 1e-6;
+        const double slack = near ? 1e-14 * (1 + std::fabs(ascent.terms.value)) : 0;
+        bool accepted = false;
+        // Near the maximum a Newton step that lowers the likelihood meets its rounding: no shorter one
+        // would do better.
+        const double shortest = near ? 1 : 1e-12;
+        for (double t = 1; t >= shortest && !accepted; t /= 2) {
+            double trial[n];
+            std::copy(ascent.p, ascent.p + n, trial);
+            for (std::size_t i = 0; i < s.size; ++i)
+                trial[s.index[i]] += t * step[i];
+            if (limits.bounded != noParameter &&
+                !(trial[limits.bounded] > limits.low && trial[limits.bounded] < limits.high))
+                continue;
+            const PointTerms terms = likelihood.evaluate(trial, 2);
+            if (std::isfinite(terms.value) && terms.value >= ascent.terms.value - slack) {
+                std::copy(trial, trial + n, ascent.p);
+                ascent.terms = terms;
+                accepted = true;
             }
-            if (!changed)
-                break;
-            const SmoothValue trial = f(next, 0);
-            if (std::isfinite(trial.value) && trial.value >= result.at.value) {
-                moved = true;
-                break;
-            }
-            for (double& s : step)
-                s /= 2;
         }
-        if (!moved) {
-            // At rounding level: a maximum only where the Hessian says so.
-            result.converged = !shifted;
-            return result;
+        // Far from the data's scale (a location far below it, say) the likelihood's rounding can
+        // exceed what the tolerance asks; steps that no longer shrink there have reached that floor.
+        stalled = newton && near && largest > previousLargest / 2 ? stalled + 1 : 0;
+        previousLargest = largest;
+        // A Newton step that promises less than the likelihood's rounding and finds nothing higher on
+        // its way has met that rounding too, however large it looks (a Weibull of a very large shape
+        // amplifies the rounding of its logarithms).
+        double promised = 0;
+        for (std::size_t i = 0; i < s.size; ++i)
+            promised += s.b[i] * step[i] / 2;
+        const bool lost = !accepted && promised <= 1e-10 * (1 + std::fabs(ascent.terms.value));
+        if (newton && (largest <= fitTolerance || (near && !accepted) || stalled >= 3 || lost)) {
+            ascent.converged = true;
+            return ascent;
         }
-        result.point = next;
-        result.at = f(result.point, 2);
+        if (!accepted)
+            return ascent;
     }
-    return result;
+    return ascent;
 }
 
 } // namespace lifedata

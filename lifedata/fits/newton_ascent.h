@@ -1,32 +1,32 @@
-// Newton's method for a maximum of a smooth function of a few coordinates, with the Hessian made
-// negative definite by a shift where it is not, and steps halved until the value rises. The fits of
-// the accelerated models use it on (ln m, a, b) and on (ln m, ln eta per stress).
+// Newton's method on a distribution's log-likelihood in its fit coordinates p, with a safeguarded
+// step: where the Hessian is not negative definite it is shifted (Levenberg-Marquardt) until it is,
+// and every step is halved until the likelihood does not fall. It stops where the Newton steps are
+// as small as the Weibull fits ask of theirs.
 #pragma once
 
-#include <functional>
-#include <vector>
+#include <limits>
+
+#include "distribution.h"
+#include "distribution_likelihood.h"
 
 namespace lifedata {
 
-// A value with its gradient and its Hessian (row by row, n x n) at one point.
-struct SmoothValue {
-    double value = 0;
-    std::vector<double> gradient;
-    std::vector<double> hessian;
+struct AscentLimits {
+    std::size_t held = noParameter;    // a coordinate kept at its start value
+    std::size_t bounded = noParameter; // a coordinate kept strictly inside (low, high)
+    double low = -std::numeric_limits<double>::infinity();
+    double high = std::numeric_limits<double>::infinity();
 };
 
-struct AscentResult {
+struct Ascent {
     bool converged = false;
+    double p[maximumDistributionParameters] = {};
+    PointTerms terms; // the log-likelihood at p, to order 2
     int iterations = 0;
-    std::vector<double> point;
-    SmoothValue at; // the value, gradient and Hessian at `point`
 };
 
-// Maximises `f` from `start`. `f(point, order)` gives the value (order 0) or also the gradient and
-// Hessian (order 2); a value that is not finite is a point outside the domain. Converged when the
-// Newton step's predicted gain and size are at rounding level, at a point whose Hessian is negative
-// definite.
-AscentResult maximiseByNewton(const std::function<SmoothValue(const std::vector<double>&, int)>& f,
-                              std::vector<double> start);
+// From `start`, which must give a finite likelihood for the climb to begin.
+Ascent ascend(DistributionLikelihood& likelihood, const Distribution& distribution, const double* start,
+              const AscentLimits& limits = {});
 
 } // namespace lifedata

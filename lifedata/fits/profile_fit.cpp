@@ -19,6 +19,8 @@
 #include <string>
 
 #include "fisher_bounds.h"
+#include "location_grid.h"
+#include "systematic_sample.h"
 #include "two_parameter_search.h"
 #include "weibull_fit.h"
 
@@ -26,28 +28,11 @@ namespace lifedata {
 
 namespace {
 
-// The grid in d = x1 - gamma, as multiples of the data's spread: 10^-6 to 10^4 in steps of a
-// quarter decade, so that a maximum close to x1 and one far below zero are both seen.
-constexpr int gridPoints = 41;
-constexpr double smallestDecade = -6;
-constexpr double decadeStep = 0.25;
-
 // The scan needs lp only to locate maxima; lp is flat at the inner maximum, so a loose shape is enough.
 constexpr double scanTolerance = 1e-9;
 
 constexpr int maximumRefinements = 100;
 constexpr double gammaTolerance = 1e-13;
-
-struct GridPoint {
-    double gamma;
-    double logLikelihood;
-};
-
-// Grid point i, ascending in gamma: i = 0 is the farthest below x1.
-double gridGamma(double x1, double spread, int i)
-{
-    return x1 - spread * std::pow(10.0, smallestDecade + decadeStep * (gridPoints - 1 - i));
-}
 
 double profileValue(TwoParameterSearch& search, double gamma)
 {
@@ -65,72 +50,6 @@ std::vector<GridPoint> scanProfile(TwoParameterSearch& search, double x1, double
         grid.push_back({gamma, profileValue(search, gamma)});
     }
     return grid;
-}
-
-// The index of the highest interior local maximum of lp on the grid, or -1.
-int highestInteriorMaximum(const std::vector<GridPoint>& grid)
-{
-    int best = -1;
-    for (std::size_t k = 1; k + 1 < grid.size(); ++k) {
-        const double l = grid[k].logLikelihood;
-        if (l > grid[k - 1].logLikelihood && l >= grid[k + 1].logLikelihood &&
-            (best < 0 || l > grid[static_cast<std::size_t>(best)].logLikelihood))
-            best = static_cast<int>(k);
-    }
-    return best;
-}
-
-// Why a profile with no interior maximum has no estimate. Where some locations have no two-parameter
-// maximum (data of intervals from 0 alone has none anywhere), nothing is said about how the profile
-// runs: an unknown value could hide a maximum or a rise.
-WeibullFit withoutMaximum(const std::vector<GridPoint>& points)
-{
-    const auto missing = std::count_if(points.begin(), points.end(),
-                                       [](const GridPoint& p) { return !std::isfinite(p.logLikelihood); });
-    if (missing > 0) {
-        WeibullFit fit = withStatus(FitStatus::profileNotEvaluated);
-        fit.statusText = "no estimate: the profile likelihood could not be evaluated at " + std::to_string(missing) +
-                         " of " + std::to_string(points.size()) + " locations (no two-parameter maximum there)";
-        return fit;
-    }
-    // Still rising at the far end of the grid: as gamma decreases without limit.
-    const bool risesDownward = points[0].logLikelihood > points[1].logLikelihood;
-    return withStatus(risesDownward ? FitStatus::noFiniteMaximum : FitStatus::noInteriorMaximum);
-}
-
-// Records kept when a data set is scanned on a sample.
-constexpr std::size_t sampledRecords = 4096;
-
-// The first record of each kind with its own count, then the middle record of every block of `step`
-// records, counts times `step`. Keeping the smallest failure at its own weight keeps the sample's
-// profile close to the full data's toward x1, where the location is decided.
-PreparedData systematicSample(const PreparedData& data, std::size_t step)
-{
-    PreparedData sample = data;
-    auto thin = [step](std::vector<double>& counts, std::initializer_list<std::vector<double>*> values) {
-        std::size_t kept = counts.empty() ? 0 : 1;
-        for (std::size_t i = step / 2; i < counts.size(); i += step) {
-            if (i == 0)
-                continue;
-            counts[kept] = counts[i] * static_cast<double>(step);
-            for (std::vector<double>* v : values)
-                (*v)[kept] = (*v)[i];
-            ++kept;
-        }
-        counts.resize(kept);
-        for (std::vector<double>* v : values)
-            v->resize(kept);
-    };
-    thin(sample.failureCounts, {&sample.failureTimes});
-    thin(sample.suspensionCounts, {&sample.suspensionTimes});
-    thin(sample.intervalCounts, {&sample.intervalLower, &sample.intervalUpper});
-    sample.failureUnits = 0;
-    for (double c : sample.failureCounts)
-        sample.failureUnits += c;
-    for (double c : sample.intervalCounts)
-        sample.failureUnits += c;
-    sample.distinctFailureTimes = sample.failureTimes.size() + sample.intervalUpper.size();
-    return sample;
 }
 
 // Around grid point `start` (the sample's maximum), climbs the full data's lp to a local maximum.

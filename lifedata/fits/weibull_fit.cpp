@@ -29,6 +29,8 @@ const char* fitStatusText(FitStatus status)
         return "zero failures: only a lower bound";
     case FitStatus::profileNotEvaluated:
         return "no estimate: the profile likelihood could not be evaluated at every location";
+    case FitStatus::locationAtSmallestFailure:
+        return "location at the smallest failure";
     case FitStatus::notFitted:
         break;
     }

@@ -18,7 +18,8 @@ enum class FitStatus {
     noFiniteMaximum,
     profileNotEvaluated, // no interior maximum among the profile's values, and some could not be computed
     notFitted,
-    zeroFailures // a known shape and no failure: only a bound on eta
+    zeroFailures, // a known shape and no failure: only a bound on eta
+    locationAtSmallestFailure // the likelihood's maximum in the location is at x1 itself, a proper one
 };
 
 // The words of a status, as the programs show them.

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "newton_ascent.h"
+#include "newton_maximum.h"
 
 namespace lifedata {
 

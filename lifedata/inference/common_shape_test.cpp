@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "chi_square.h"
-#include "newton_ascent.h"
+#include "newton_maximum.h"
 
 namespace lifedata {
 

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+#include "normal_quantile.h"
+
 namespace lifedata {
 
 namespace {
@@ -47,16 +49,56 @@ double stirlingRemainder(double a)
 // The number of series or fraction terms that can be needed grows as sqrt(a) near the peak.
 double termLimit(double a) { return 1000 + 50 * std::sqrt(a); }
 
-// sum_{n >= 0} x^n / ((a + 1) ... (a + n)), so that P = factor / a * sum.
-double lowerSeries(double a, double x)
+// A number with its first and second derivatives in the shape a, carried through the series and the
+// fraction below by the rules of differentiation.
+struct Jet {
+    double v, d, dd;
+};
+
+Jet operator+(const Jet& x, const Jet& y) { return {x.v + y.v, x.d + y.d, x.dd + y.dd}; }
+Jet operator+(const Jet& x, double y) { return {x.v + y, x.d, x.dd}; }
+Jet operator-(double x, const Jet& y) { return {x - y.v, -y.d, -y.dd}; }
+Jet operator*(const Jet& x, const Jet& y) { return {x.v * y.v, x.d * y.v + x.v * y.d, x.dd * y.v + 2 * x.d * y.d + x.v * y.dd}; }
+Jet operator*(double x, const Jet& y) { return {x * y.v, x * y.d, x * y.dd}; }
+Jet operator/(const Jet& x, const Jet& y)
 {
-    double term = 1;
-    double sum = 1;
-    const double limit = termLimit(a);
+    const double q = x.v / y.v;
+    const double dq = (x.d - q * y.d) / y.v;
+    return {q, dq, (x.dd - 2 * dq * y.d - q * y.dd) / y.v};
+}
+Jet operator/(double x, const Jet& y) { return Jet{x, 0, 0} / y; }
+Jet& operator*=(Jet& x, const Jet& y) { return x = x * y; }
+Jet& operator+=(Jet& x, const Jet& y) { return x = x + y; }
+
+double valueOf(double x) { return x; }
+double valueOf(const Jet& x) { return x.v; }
+
+// A series term that no longer changes the sum, nor (for a jet) its derivatives.
+bool negligible(double term, double sum) { return term <= sum * epsilon / 4; }
+bool negligible(const Jet& term, const Jet& sum)
+{
+    return term.v <= sum.v * epsilon / 4 && std::fabs(term.d) <= std::fabs(sum.d) * epsilon / 4 &&
+           std::fabs(term.dd) <= std::fabs(sum.dd) * epsilon / 4;
+}
+
+// A fraction's factor that no longer changes it, nor (for a jet) the logarithm's derivatives.
+bool settled(double change) { return std::fabs(change - 1) <= epsilon / 2; }
+bool settled(const Jet& change)
+{
+    return std::fabs(change.v - 1) <= epsilon / 2 && std::fabs(change.d) <= epsilon && std::fabs(change.dd) <= epsilon;
+}
+
+// sum_{n >= 0} x^n / ((a + 1) ... (a + n)), so that P = factor / a * sum.
+template <class Number>
+Number lowerSeries(Number a, double x)
+{
+    Number term{1};
+    Number sum{1};
+    const double limit = termLimit(valueOf(a));
     for (double n = 1; n < limit; ++n) {
         term *= x / (a + n);
         sum += term;
-        if (term <= sum * epsilon / 4)
+        if (negligible(term, sum))
             break;
     }
     return sum;
@@ -64,27 +106,28 @@ double lowerSeries(double a, double x)
 
 // The continued fraction 1 / (x + 1 - a - 1 (1 - a) / (x + 3 - a - 2 (2 - a) / ...)), by Lentz's
 // method, so that Q = factor * fraction.
-double upperFraction(double a, double x)
+template <class Number>
+Number upperFraction(Number a, double x)
 {
     constexpr double tiny = 1e-300;
-    double b = x + 1 - a;
-    double c = 1 / tiny;
-    double d = 1 / b;
-    double fraction = d;
-    const double limit = termLimit(a);
+    Number b = (x + 1) - a;
+    Number c{1 / tiny};
+    Number d = 1 / b;
+    Number fraction = d;
+    const double limit = termLimit(valueOf(a));
     for (double n = 1; n < limit; ++n) {
-        const double an = -n * (n - a);
-        b += 2;
+        const Number an = -n * (n - a);
+        b += Number{2};
         d = an * d + b;
-        if (std::fabs(d) < tiny)
-            d = tiny;
+        if (std::fabs(valueOf(d)) < tiny)
+            d = Number{tiny};
         c = b + an / c;
-        if (std::fabs(c) < tiny)
-            c = tiny;
+        if (std::fabs(valueOf(c)) < tiny)
+            c = Number{tiny};
         d = 1 / d;
-        const double change = d * c;
+        const Number change = d * c;
         fraction *= change;
-        if (std::fabs(change - 1) <= epsilon / 2)
+        if (settled(change))
             break;
     }
     return fraction;
@@ -117,6 +160,110 @@ GammaTails regularizedGamma(double a, double x)
     }
     const double upper = factor * upperFraction(a, x);
     return {1 - upper, upper};
+}
+
+} // namespace lifedata
+
+namespace lifedata {
+
+namespace {
+
+// From here on the asymptotic series of digamma and trigamma are below the last digit.
+constexpr double asymptoticFrom = 12;
+
+// ln of x^a e^-x / Gamma(a), also where the factor itself underflows.
+double logDensityFactor(double a, double x)
+{
+    if (a < stirlingFrom)
+        return a * std::log(x) - x - std::lgamma(a);
+    return 0.5 * std::log(a / twoPi) - a * logExcess((x - a) / a) - stirlingRemainder(a);
+}
+
+LogGammaTail fromJet(const Jet& j) { return {j.v, j.d, j.dd}; }
+
+// ln(1 - e^L) of a tail's logarithm L: the other tail.
+LogGammaTail otherTail(const LogGammaTail& tail)
+{
+    const double r = std::exp(tail.value) / -std::expm1(tail.value); // this tail over the other
+    return {std::log(-std::expm1(tail.value)), -r * tail.da, -r * tail.daa - r * (1 + r) * tail.da * tail.da};
+}
+
+// ln of a jet, by the chain rule.
+Jet logOf(const Jet& j)
+{
+    const double d = j.d / j.v;
+    return {std::log(j.v), d, j.dd / j.v - d * d};
+}
+
+} // namespace
+
+double digamma(double a)
+{
+    double shift = 0;
+    for (; a < asymptoticFrom; a += 1)
+        shift -= 1 / a;
+    const double r = 1 / (a * a);
+    return shift + std::log(a) - 0.5 / a -
+           r * (1.0 / 12 - r * (1.0 / 120 - r * (1.0 / 252 - r * (1.0 / 240 - r * (1.0 / 132 - r * 691.0 / 32760)))));
+}
+
+double trigamma(double a)
+{
+    double shift = 0;
+    for (; a < asymptoticFrom; a += 1)
+        shift += 1 / (a * a);
+    const double r = 1 / (a * a);
+    return shift + 1 / a + r / 2 +
+           r / a * (1.0 / 6 - r * (1.0 / 30 - r * (1.0 / 42 - r * (1.0 / 30 - r * (5.0 / 66 - r * 691.0 / 2730)))));
+}
+
+LogGammaTails logRegularizedGammaInShape(double a, double x)
+{
+    if (x == 0)
+        return {{-std::numeric_limits<double>::infinity(), 0, 0}, {0, 0, 0}};
+    const Jet shape{a, 1, 0};
+    const Jet factor{logDensityFactor(a, x), std::log(x) - digamma(a), -trigamma(a)};
+    LogGammaTails tails;
+    if (x < a + 1) {
+        const Jet lower = factor + logOf(lowerSeries(shape, x)) + Jet{-std::log(a), -1 / a, 1 / (a * a)};
+        tails.lower = fromJet(lower);
+        tails.upper = otherTail(tails.lower);
+    } else {
+        tails.upper = fromJet(factor + logOf(upperFraction(shape, x)));
+        tails.lower = otherTail(tails.upper);
+    }
+    return tails;
+}
+
+double inverseRegularizedGamma(double a, double P)
+{
+    if (!(P > 0 && P < 1) || !(a > 0))
+        return P == 0 ? 0 : (P == 1 ? std::numeric_limits<double>::infinity() : std::numeric_limits<double>::quiet_NaN());
+    // Newton's method on the smaller tail, in ln x, inside a bracket that each step narrows.
+    const bool upper = P > 0.5;
+    const double target = std::log(upper ? 1 - P : P);
+    double low = 0, high = std::numeric_limits<double>::infinity();
+    const double z = normalQuantile(P);
+    const double wilson = a * std::pow(1 - 1 / (9 * a) + z / (3 * std::sqrt(a)), 3); // Wilson and Hilferty
+    double x = wilson > 0 ? wilson : std::exp((std::log(P) + std::lgamma(a + 1)) / a);
+    for (int iteration = 0; iteration < 200; ++iteration) {
+        const GammaTails tails = regularizedGamma(a, x);
+        const double tail = upper ? tails.upper : tails.lower;
+        const double error = std::log(tail) - target; // > 0: x too small for the upper tail
+        if ((error > 0) == upper)
+            low = x;
+        else
+            high = x;
+        // d ln(tail) / d ln x = +-(x times the density) / tail.
+        const double slope = (upper ? -1 : 1) * gammaDensityFactor(a, x) / tail;
+        double next = x * std::exp(-error / slope);
+        if (!(next > low && next < high))
+            next = std::isinf(high) ? 2 * x : (low + high) / 2;
+        if (std::fabs(next - x) <= 4 * epsilon * x)
+            return next;
+        x = next;
+    }
+    return x;
 }
 
 } // namespace lifedata

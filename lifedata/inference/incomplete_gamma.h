@@ -17,4 +17,25 @@ GammaTails regularizedGamma(double a, double x);
 // large (beyond 2^31) that x^a and Gamma(a) each overflow and their logarithms lose every digit.
 double gammaDensityFactor(double a, double x);
 
+// ln P(a, x) and ln Q(a, x), each with its first and second derivatives in the shape a: what the
+// gamma distribution's likelihood needs of its shape. The smaller tail is computed directly, and so
+// keeps its relative accuracy, with its derivatives, far out.
+struct LogGammaTail {
+    double value;
+    double da;
+    double daa;
+};
+struct LogGammaTails {
+    LogGammaTail lower; // ln P
+    LogGammaTail upper; // ln Q
+};
+LogGammaTails logRegularizedGammaInShape(double a, double x);
+
+// The x with P(a, x) = P, for a > 0 and 0 < P < 1.
+double inverseRegularizedGamma(double a, double P);
+
+// The derivatives of ln Gamma(a): psi(a) and psi'(a), a > 0.
+double digamma(double a);
+double trigamma(double a);
+
 } // namespace lifedata

@@ -25,6 +25,12 @@ struct PointTerms {
     double hessian[maximumDistributionParameters][maximumDistributionParameters] = {};
 };
 
+// A point of a probability plot: a failure time and its estimated unreliability, 0 < F < 1.
+struct PlotPoint {
+    double time;
+    double unreliability;
+};
+
 // Where an index names no parameter (a family without a free location, say).
 constexpr std::size_t noParameter = static_cast<std::size_t>(-1);
 
@@ -44,6 +50,9 @@ public:
     // True where the model allows times at or below 0 (normal, sev): quantiles may then be negative,
     // and B-life bounds are t +- z se(t) rather than on a log scale of t - gamma.
     virtual bool allowsNegativeTimes() const = 0;
+    // True where the density stays finite at t = gamma (the exponential): a failure may then sit at
+    // the location itself, and the location's maximum may be the smallest failure.
+    virtual bool densityFiniteAtLocation() const { return false; }
 
     // Between the parameters as reported and the fit coordinates.
     virtual void toCoordinates(const double* parameters, double* p) const = 0;
@@ -64,6 +73,11 @@ public:
     // are on the logit of R instead.
     virtual bool standardVariable(double t, const double* p, double& u, double* gradient) const = 0;
     virtual double standardSurvival(double u) const = 0;
+
+    // Coordinates to start a fit from, from a regression on the family's probability plot through
+    // `points` (two or more distinct times above `location`), with the location (where the family
+    // has one) at `location`.
+    virtual void startingCoordinates(const std::vector<PlotPoint>& points, double location, double* p) const = 0;
 };
 
 // The distributions by name, in the order the options document them; "all" is not among them.
