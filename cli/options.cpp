@@ -331,7 +331,7 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
         return false;
     const StressContext stressContext{options.mle, options.method == lifedata::EstimationMethod::mle,
                                       options.shape != 0 || !options.autoGamma || options.twoParameter,
-                                      options.bounds.bootstrap};
+                                      options.bounds.bootstrap, !options.plotPath.empty()};
     if (!checkStressChoice(options.stress, stressContext, error))
         return false;
     if (options.json && options.writeReportFile && options.reportPath == "-") {

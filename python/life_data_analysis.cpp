@@ -16,13 +16,26 @@
 #include "adjusted_ranks.h"
 #include "analysis_json.h"
 #include "bindings.h"
+#include "cancellable_analysis.h"
 #include "data_file_check.h"
 #include "life_analysis.h"
 #include "life_data_arrays.h"
 #include "life_data_file.h"
-#include "watched_run.h"
 
 namespace py = pybind11;
+
+lifedata::BoundsChoice boundsChoice(const std::string& bounds)
+{
+    if (bounds == "both")
+        return lifedata::BoundsChoice::both;
+    if (bounds == "fisher")
+        return lifedata::BoundsChoice::fisher;
+    if (bounds == "lr")
+        return lifedata::BoundsChoice::likelihoodRatio;
+    if (bounds == "none")
+        return lifedata::BoundsChoice::none;
+    throw py::value_error("bounds must be 'none', 'fisher', 'lr' or 'both', not '" + bounds + "'");
+}
 
 namespace {
 
@@ -40,19 +53,6 @@ lifedata::ModelChoice modelChoice(const std::string& model, bool gammaFixed, boo
         return lifedata::ModelChoice::threeParameter;
     }
     throw py::value_error("model must be 'both', '2p' or '3p', not '" + model + "'");
-}
-
-lifedata::BoundsChoice boundsChoice(const std::string& bounds)
-{
-    if (bounds == "both")
-        return lifedata::BoundsChoice::both;
-    if (bounds == "fisher")
-        return lifedata::BoundsChoice::fisher;
-    if (bounds == "lr")
-        return lifedata::BoundsChoice::likelihoodRatio;
-    if (bounds == "none")
-        return lifedata::BoundsChoice::none;
-    throw py::value_error("bounds must be 'none', 'fisher', 'lr' or 'both', not '" + bounds + "'");
 }
 
 lifedata::EstimationMethod estimationMethod(const std::string& method)
@@ -119,35 +119,10 @@ std::string fit(const DoubleArray& times, const py::object& states, const py::ob
 {
     const lifedata::LifeData data = lifeDataFromArrays(times, states, counts, intervals);
     lifedata::AnalysisRequest request = analysisRequest(options);
-    std::atomic<bool> cancel{false};
-    request.cancel = &cancel;
-    std::string document;
-    // What a signal handler raised (KeyboardInterrupt, say); it cancels the analysis.
-    std::optional<py::error_already_set> pending;
-    std::exception_ptr failure;
-    {
-        py::gil_scoped_release release;
-        try {
-            runWatched([&] { document = lifedata::analysisJson(lifedata::analyseLifeData(data, request), request); },
-                       [&] {
-                           if (PyErr_CheckSignals() == 0)
-                               return;
-                           if (!pending)
-                               pending.emplace();
-                           else
-                               PyErr_Clear();
-                           cancel.store(true);
-                       });
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
-    // The exception of the signal comes first: the analysis's own (AnalysisCancelled) only follows from it.
-    if (pending)
-        throw *pending;
-    if (failure)
-        std::rethrow_exception(failure);
-    return document;
+    return runCancellableAnalysis([&](lifedata::CancelFlag cancel) {
+        request.cancel = cancel;
+        return lifedata::analysisJson(lifedata::analyseLifeData(data, request), request);
+    });
 }
 
 // The failures' plotting positions for the Weibull plot: (times, unreliabilities), in time order.

@@ -20,23 +20,24 @@ std::string padded(std::string text, std::size_t width)
     return text;
 }
 
-std::string modelLine(const AcceleratedFit& fit)
+// The model's law, and on a line of its own what its stress is.
+std::string modelLines(const AcceleratedFit& fit)
 {
     switch (fit.model) {
     case StressModel::arrhenius:
-        return std::string("Arrhenius: ln eta = a + b / T, T = ") +
-               (fit.celsius ? "stress + 273.15 (stresses in degrees Celsius)" : "stress in kelvin");
+        return std::string("Arrhenius, ln eta = a + b / T, common shape m\n  T = ") +
+               (fit.celsius ? "stress + 273.15 (stresses in degrees Celsius)\n" : "stress in kelvin\n");
     case StressModel::power:
-        return "inverse power law: ln eta = a + b ln S";
+        return "inverse power law, ln eta = a + b ln S, common shape m\n";
     case StressModel::exponential:
         break;
     }
-    return "exponential: ln eta = a + b S";
+    return "exponential, ln eta = a + b S, common shape m\n";
 }
 
 std::string estimatesText(const AcceleratedFit& fit)
 {
-    std::string text = "Accelerated life model, " + modelLine(fit) + ", common shape m\n";
+    std::string text = "Accelerated life model: " + modelLines(fit);
     if (fit.status != FitStatus::ok)
         return text + "  fit: " + fit.statusText + "\n";
     text += "  m = " + readableNumber(fit.m) + ", a = " + readableNumber(fit.a) + ", b = " + readableNumber(fit.b) + "\n";

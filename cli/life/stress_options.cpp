@@ -48,6 +48,9 @@ bool checkStressChoice(const StressChoice& choice, const StressContext& context,
         error = "--stress cannot be used with --shape, -g or --two-parameter: it fits its own model";
     else if (context.bootstrap != 0)
         error = "--bootstrap cannot be used with --stress";
+    // Refused rather than ignored: the accelerated model has no pictures yet.
+    else if (context.plot)
+        error = "--plot cannot be used with --stress: the accelerated model is not drawn";
     else if (choice.celsius && choice.model != lifedata::StressModel::arrhenius)
         error = "--celsius needs --stress arrhenius: it gives temperatures";
     return error.empty();

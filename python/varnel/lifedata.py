@@ -46,7 +46,8 @@ def read_data(path):
 
 
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
-        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle"):
+        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle",
+        stresses=None, stress_model=None, use_stress=(), celsius=False):
     """Fits the Weibull distribution to life data, as ``varnel --life``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
@@ -64,6 +65,10 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     ``method``: "mle" (maximum likelihood), or "rrx" or "rry" (median rank regression of x on y or
     of y on x, at Johnson's adjusted ranks: estimates only, for exact failure times and
     suspensions), as ``--method``.
+    ``stresses`` (one per record) with ``stress_model`` ("arrhenius", "power" or "exponential"): an
+    accelerated life model, as ``--stress``, with ``use_stress`` (stresses of eta, B-lives and
+    reliabilities with bounds) and ``celsius`` (Arrhenius stresses in degrees Celsius); its document
+    has "acceleratedLife" in place of the two models.
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -73,6 +78,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         intervals = number_array(intervals, "intervals")
         if states is None:
             states = np.full(times.shape, "I")
+    if stresses is not None or stress_model is not None:
+        return _fit_accelerated(times, states, counts, intervals, stresses, stress_model, use_stress, celsius,
+                                confidence, b_lives, at, bounds, threads)
     options = _varnel._FitOptions(
         _text(model, "model"), real(gamma, "gamma", optional=True), real(confidence, "confidence"),
         _numbers(b_lives, "b_lives"), _numbers(at, "at"), _text(bounds, "bounds"),
@@ -81,6 +89,19 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS),
         positive(shape, "shape", optional=True), _text(method, "method"))
     document = _varnel._fit(times, states, counts, intervals, options)
+    return Fit(document, LifeData(times, states, counts, intervals))
+
+
+def _fit_accelerated(times, states, counts, intervals, stresses, stress_model, use_stress, celsius, confidence,
+                     b_lives, at, bounds, threads):
+    if stresses is None or stress_model is None:
+        raise ValueError("an accelerated model needs both stresses and stress_model")
+    stresses = number_array(stresses, "stresses")
+    options = _varnel._AcceleratedOptions(
+        _text(stress_model, "stress_model"), bool(celsius), _numbers(use_stress, "use_stress"),
+        real(confidence, "confidence"), _numbers(b_lives, "b_lives"), _numbers(at, "at"), _text(bounds, "bounds"),
+        0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS))
+    document = _varnel._fit_accelerated(times, states, counts, intervals, stresses, options)
     return Fit(document, LifeData(times, states, counts, intervals))
 
 
