@@ -201,7 +201,8 @@ std::string optionName(const std::string& word)
 bool isKnownOption(const std::string& name)
 {
     return findValueOption(name) || isBoundsOption(name) || isDistributionOption(name) || name == "--mle" || name == "--life" ||
-           name == "--two-parameter" || name == "--mixture" || name == "--nonparametric";
+           name == "--two-parameter" || name == "--mixture" || name == "--nonparametric" || isStressOption(name) ||
+           name == "--celsius";
 }
 
 // The checks after every word of a plan: no data file, and every value it needs.
@@ -274,13 +275,15 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             options.mixture = true;
         } else if (word == "--nonparametric") {
             options.bounds.nonParametric = true;
+        } else if (word == "--celsius") {
+            options.stress.celsius = true;
         } else {
             const std::size_t equals = word.find('=');
             const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
             const std::string name = joined ? word.substr(0, equals) : word;
             const OptionName* option = findValueOption(name);
             const bool planValue = isPlanOnlyOption(name) || (options.plan && (name == "--at" || name == "--confidence"));
-            if (!option && !isBoundsOption(name) && !isPlanOnlyOption(name) && !isDistributionOption(name)) {
+            if (!option && !isBoundsOption(name) && !isPlanOnlyOption(name) && !isDistributionOption(name) && !isStressOption(name)) {
                 error = "unknown option '" + word + "'";
                 return false;
             }
@@ -304,6 +307,11 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             }
             if (isDistributionOption(name)) {
                 if (!applyDistributionOption(value, options.bounds.distributions, error))
+                    return false;
+                continue;
+            }
+            if (isStressOption(name)) {
+                if (!applyStressOption(name, value, options.stress, error))
                     return false;
                 continue;
             }
@@ -390,6 +398,11 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
         error = options.mle ? "--plot cannot be used with --by: there is one plot per group" : "--by needs --life";
         return false;
     }
+    const StressContext stressContext{options.mle, options.method == lifedata::EstimationMethod::mle,
+                                      options.shape != 0 || !options.autoGamma || options.twoParameter,
+                                      options.bounds.bootstrap, !options.plotPath.empty()};
+    if (!checkStressChoice(options.stress, stressContext, error))
+        return false;
     if (options.json && options.writeReportFile && options.reportPath == "-") {
         error = "--json and --report - both write to standard output; choose one";
         return false;

@@ -5,6 +5,7 @@
 
 #include "life_analysis.h"
 #include "probability_paper.h"
+#include "life/stress_options.h"
 #include "test_plan.h"
 
 struct CliOptions {
@@ -37,6 +38,7 @@ struct CliOptions {
     lifedata::TestPlan planValues;    // --plan: the values given; units or test time is 0, to be found
     std::string likelihoodOnlyOption; // the first of them that rank regression has no use for
     std::string groupColumn;          // --life --by: the CSV column of the group keys; empty means none
+    StressChoice stress;              // --stress, --celsius, --use-stress: an accelerated life model
     bool help = false;
     bool version = false;
 };

@@ -197,6 +197,7 @@ int main(int argc, char** argv)
         std::fputs(usageText, stdout);
         std::fputs(boundsUsageText, stdout);
         std::fputs(distributionUsageText, stdout);
+        std::fputs(stressUsageText, stdout);
         std::fputs(planUsageText, stdout);
         return 0;
     }

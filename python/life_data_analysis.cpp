@@ -21,9 +21,21 @@
 #include "life_analysis.h"
 #include "life_data_arrays.h"
 #include "life_data_file.h"
-#include "watched_run.h"
 
 namespace py = pybind11;
+
+lifedata::BoundsChoice boundsChoice(const std::string& bounds)
+{
+    if (bounds == "both")
+        return lifedata::BoundsChoice::both;
+    if (bounds == "fisher")
+        return lifedata::BoundsChoice::fisher;
+    if (bounds == "lr")
+        return lifedata::BoundsChoice::likelihoodRatio;
+    if (bounds == "none")
+        return lifedata::BoundsChoice::none;
+    throw py::value_error("bounds must be 'none', 'fisher', 'lr' or 'both', not '" + bounds + "'");
+}
 
 namespace {
 
@@ -41,19 +53,6 @@ lifedata::ModelChoice modelChoice(const std::string& model, bool gammaFixed, boo
         return lifedata::ModelChoice::threeParameter;
     }
     throw py::value_error("model must be 'both', '2p' or '3p', not '" + model + "'");
-}
-
-lifedata::BoundsChoice boundsChoice(const std::string& bounds)
-{
-    if (bounds == "both")
-        return lifedata::BoundsChoice::both;
-    if (bounds == "fisher")
-        return lifedata::BoundsChoice::fisher;
-    if (bounds == "lr")
-        return lifedata::BoundsChoice::likelihoodRatio;
-    if (bounds == "none")
-        return lifedata::BoundsChoice::none;
-    throw py::value_error("bounds must be 'none', 'fisher', 'lr' or 'both', not '" + bounds + "'");
 }
 
 lifedata::EstimationMethod estimationMethod(const std::string& method)

@@ -5,6 +5,7 @@ PYBIND11_MODULE(_varnel, module)
 {
     module.doc() = "Varnel's core: the classic estimation and life-data analysis";
     defineLifeDataAnalysis(module);
+    defineAcceleratedFit(module);
     defineClassicEstimate(module);
     defineTestPlan(module);
     defineGroupFits(module);

@@ -16,6 +16,7 @@
 #include "life/analysis_text.h"
 #include "life/analysis_plot_svg.h"
 #include "life/group_analysis_main.h"
+#include "life/accelerated_main.h"
 
 namespace {
 
@@ -77,6 +78,16 @@ int runLifeAnalysis(const CliOptions& options)
     const std::string problem = dataFileProblem(options.dataFile);
     if (!problem.empty())
         return fail(options, problem);
+    if (options.stress.given) {
+        const AcceleratedOutcome accelerated = runAcceleratedAnalysis(options);
+        if (!accelerated.error.empty())
+            return fail(options, accelerated.error);
+        if (!writeStandardOutput(accelerated.results)) {
+            std::fprintf(stderr, "varnel: cannot write to standard output: %s\n", std::strerror(errno));
+            return exitFailure;
+        }
+        return accelerated.status;
+    }
     const lifedata::AnalysisRequest request = requestFrom(options);
     lifedata::LifeData data;
     lifedata::Analysis analysis;

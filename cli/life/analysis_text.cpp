@@ -170,13 +170,16 @@ std::string boundsText(const lifedata::Analysis& analysis)
     return text;
 }
 
+std::string dataSummaryText(const lifedata::DataSummary& d)
+{
+    return "Data: " + unitsText(d.units, "unit", "units") + " on " + unitsText(d.lines, "line", "lines") + ": " +
+           unitsText(d.failures, "failure", "failures") + ", " + unitsText(d.suspensions, "suspension", "suspensions") +
+           ", " + unitsText(d.intervals, "interval", "intervals") + "\n";
+}
+
 std::string analysisText(const lifedata::Analysis& analysis, const lifedata::AnalysisRequest& request)
 {
-    const lifedata::DataSummary& d = analysis.data;
-    std::string text = "Data: " + unitsText(d.units, "unit", "units") + " on " + unitsText(d.lines, "line", "lines") +
-                       ": " + unitsText(d.failures, "failure", "failures") + ", " +
-                       unitsText(d.suspensions, "suspension", "suspensions") + ", " +
-                       unitsText(d.intervals, "interval", "intervals") + "\n\n";
+    std::string text = dataSummaryText(analysis.data) + "\n";
     if (!request.distributions.empty())
         return text + distributionsText(analysis.distributions) + nonParametricText(analysis, request);
 

@@ -186,3 +186,16 @@ std::string distributionBoundsText(const DistributionInference& inference, const
         text += row("R(" + label(r.at) + ")", r.bounds, false, r.at <= location);
     return text;
 }
+std::string boundsTableHead(double confidence)
+{
+    return "  Bounds at confidence " + label(confidence) + "\n" +
+           padded(padded("  quantity", nameWidth) + " estimate", nameWidth + numberWidth() + 2) +
+           padded(" Fisher matrix", intervalWidth + 2) + " likelihood ratio\n";
+}
+
+std::string boundsRowText(const std::string& name, const QuantityBounds& bounds, bool noBounds)
+{
+    return row(name, bounds, false, noBounds);
+}
+
+std::string bLifeRowName(double percent) { return bLifeName(percent); }

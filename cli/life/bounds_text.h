@@ -16,3 +16,8 @@ std::string inferenceText(const lifedata::ModelInference& inference);
 // reliabilities at or below `location` have no bounds. No goodness of fit.
 std::string distributionBoundsText(const lifedata::DistributionInference& inference,
                                    const std::vector<std::string>& names, double location);
+// The pieces of that table for another model's: the head at a confidence (both kinds of bounds),
+// one row (`noBounds`: a reliability where the model gives none), and the name of a B-life row.
+std::string boundsTableHead(double confidence);
+std::string boundsRowText(const std::string& name, const lifedata::QuantityBounds& bounds, bool noBounds = false);
+std::string bLifeRowName(double percent);

@@ -78,6 +78,8 @@ std::string likelihoodRatioJson(const LikelihoodRatioTest& test)
 
 } // namespace
 
+std::string dataSummaryJson(const DataSummary& data) { return dataJson(data); }
+
 std::string analysisJson(const Analysis& analysis, const AnalysisRequest& request)
 {
     const bool regression = request.method != EstimationMethod::mle;

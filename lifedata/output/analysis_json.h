@@ -11,4 +11,7 @@ namespace lifedata {
 // One object, ended by LF.
 std::string analysisJson(const Analysis& analysis, const AnalysisRequest& request);
 
+// The "data" member: units by kind, units and lines.
+std::string dataSummaryJson(const DataSummary& data);
+
 } // namespace lifedata

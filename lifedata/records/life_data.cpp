@@ -40,6 +40,8 @@ std::string recordProblem(const LifeData& data, std::size_t i)
         return "a negative time";
     if (data.counts[i] < 1 || data.counts[i] > maximumCount)
         return "a count outside 1 to 2147483647";
+    if (!data.stresses.empty() && !std::isfinite(data.stresses[i]))
+        return "a stress that is not a finite number";
     switch (data.states[i]) {
     case State::interval:
         if (value > upper)
@@ -63,6 +65,8 @@ void validateLifeData(const LifeData& data)
     const std::size_t n = data.values.size();
     if (data.upper.size() != n || data.states.size() != n || data.counts.size() != n)
         throw DataError("life data: values, upper ends, states and counts differ in length");
+    if (!data.stresses.empty() && data.stresses.size() != n)
+        throw DataError("life data: stresses and values differ in length");
     for (std::size_t i = 0; i < n; ++i) {
         const std::string problem = recordProblem(data, i);
         if (!problem.empty())

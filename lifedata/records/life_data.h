@@ -16,6 +16,7 @@ struct LifeData {
     std::vector<double> upper;         // an interval's upper end; equal to values[i] otherwise
     std::vector<State> states;
     std::vector<std::uint32_t> counts; // 1 .. 2^31-1
+    std::vector<double> stresses{};    // each record's stress, as written; empty for data without one
 };
 
 // Units (counts included) by kind, and the number of records.
@@ -38,7 +39,8 @@ struct DataError : std::runtime_error {
 constexpr std::uint32_t maximumCount = 2147483647u;
 
 // Checks records made by a caller: equal lengths, finite values not below 0, an interval's lower
-// end not above its upper end, counts from 1 to maximumCount. Throws DataError naming the record.
+// end not above its upper end, counts from 1 to maximumCount, finite stresses (when given). Throws
+// DataError naming the record.
 void validateLifeData(const LifeData& data);
 
 } // namespace lifedata

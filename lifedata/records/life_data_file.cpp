@@ -28,6 +28,7 @@ struct LineRecord {
     double upper = 0;
     State state = State::failure;
     std::uint32_t count = 1;
+    double stress = 0;
 };
 
 // What one line holds: nothing to read, a record, or what was expected instead.
@@ -157,6 +158,9 @@ bool isBlankLine(const char* line)
 const char* const countExpected = "expected a count after the state: a whole number from 1 to 2147483647 in digits";
 const char* const finiteTimeExpected = "expected a finite time";
 const char* const fieldsExpected = "expected VALUE [F|S [COUNT]] or LOW HIGH I [COUNT]";
+const char* const stressFieldsExpected = "expected VALUE F|S COUNT STRESS or LOW HIGH I COUNT STRESS";
+const char* const stressCountExpected =
+    "expected a count after the state (required with a stress): a whole number from 1 to 2147483647 in digits";
 
 // The fields after the count or the state, when the line ends there.
 ParsedLine finishLine(const char* p, LineRecord record)
@@ -173,7 +177,35 @@ ParsedLine finishLine(const char* p, LineRecord record)
     return parsed;
 }
 
-ParsedLine parseLine(const char* line)
+// The count and the stress that end every line of accelerated data.
+ParsedLine finishStressLine(const char* p, LineRecord record, const StressColumn& column)
+{
+    if (!nextField(p) || !readCount(p, record.count))
+        return malformed(stressCountExpected);
+    if (!nextField(p))
+        return malformed(stressFieldsExpected);
+    const char* start = p;
+    record.stress = readNumber(start, &p);
+    if (p == start || p != tokenEnd(start))
+        return malformed(stressFieldsExpected);
+    const double lowest = column.celsius ? -273.15 : 0;
+    if (!std::isfinite(record.stress) || !(record.stress > lowest))
+        return malformed(column.celsius ? "expected a stress above -273.15 degrees Celsius" : "expected a stress above 0");
+    if (!atLineEnd(p))
+        return malformed("expected nothing after the stress");
+    ParsedLine parsed;
+    parsed.kind = ParsedLine::Kind::record;
+    parsed.record = record;
+    return parsed;
+}
+
+// The line's fields after its state: the count, and the stress with a stress column.
+ParsedLine finishLine(const char* p, LineRecord record, const StressColumn* column)
+{
+    return column ? finishStressLine(p, record, *column) : finishLine(p, record);
+}
+
+ParsedLine parseLine(const char* line, const StressColumn* column = nullptr)
 {
     if (!isDataLine(line)) {
         if (startsWithSpecialValue(line))
@@ -191,13 +223,13 @@ ParsedLine parseLine(const char* line)
     if (!std::isfinite(record.value))
         return malformed(finiteTimeExpected);
     if (!nextField(p))
-        return finishLine(p, record);
+        return column ? malformed(stressFieldsExpected) : finishLine(p, record);
 
     if (const char state = readState(p)) {
         if (state == 'i')
             return malformed("expected LOW HIGH I: an interval needs both ends");
         record.state = state == 's' ? State::suspension : State::failure;
-        return finishLine(p, record);
+        return finishLine(p, record, column);
     }
     const char* high = p;
     const double upper = readNumber(high, &p);
@@ -206,12 +238,12 @@ ParsedLine parseLine(const char* line)
     if (!std::isfinite(upper))
         return malformed("expected a finite upper end of the interval");
     if (!nextField(p) || readState(p) != 'i')
-        return malformed("expected I after the two ends of an interval: LOW HIGH I [COUNT]");
+        return malformed(column ? stressFieldsExpected : "expected I after the two ends of an interval: LOW HIGH I [COUNT]");
     if (record.value > upper)
         return malformed("expected LOW not above HIGH in LOW HIGH I");
     record.upper = upper;
     record.state = record.value == upper ? State::failure : State::interval;
-    return finishLine(p, record);
+    return finishLine(p, record, column);
 }
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
@@ -232,7 +264,7 @@ File openData(const std::string& path)
 // Calls use(line number, parsed line) for every line that holds a record, in file order, until it
 // returns false. Any line that would lose or change a record is an error naming the line.
 template <typename Use>
-void readRecordLines(const std::string& path, Use use)
+void readRecordLines(const std::string& path, Use use, const StressColumn* column = nullptr)
 {
     File file = openData(path);
     // Large enough to be kept off the stack.
@@ -250,7 +282,7 @@ void readRecordLines(const std::string& path, Use use)
         // The parser stops at a NUL, so a NUL byte would silently cut the line short.
         if (line.find('\0') != std::string_view::npos)
             refuse("expected text: the line holds a NUL byte");
-        const ParsedLine parsed = parseLine(line.data());
+        const ParsedLine parsed = parseLine(line.data(), column);
         if (parsed.kind == ParsedLine::Kind::malformed)
             refuse(parsed.expected);
         if (parsed.kind == ParsedLine::Kind::skipped)
@@ -274,6 +306,23 @@ LifeData readLifeDataFile(const std::string& path)
         data.counts.push_back(record.count);
         return true;
     });
+    return data;
+}
+
+LifeData readLifeDataFile(const std::string& path, const StressColumn& column)
+{
+    LifeData data;
+    readRecordLines(
+        path,
+        [&](std::uint64_t, const auto& record) {
+            data.values.push_back(record.value);
+            data.upper.push_back(record.upper);
+            data.states.push_back(record.state);
+            data.counts.push_back(record.count);
+            data.stresses.push_back(record.stress);
+            return true;
+        },
+        &column);
     return data;
 }
 

@@ -13,6 +13,14 @@ namespace lifedata {
 // line and "FILE: ..." when the file cannot be read.
 LifeData readLifeDataFile(const std::string& path);
 
+// Accelerated data: every line ends with its stress after a state and a count that are then
+// required, `VALUE F|S COUNT STRESS` or `LOW HIGH I COUNT STRESS`. A stress is above 0, or, in
+// degrees Celsius, above absolute zero (-273.15); it is kept as written.
+struct StressColumn {
+    bool celsius = false;
+};
+LifeData readLifeDataFile(const std::string& path, const StressColumn& column);
+
 // The line number of the record at `index` (from 0) as readLifeDataFile() counts records; 0 when
 // the file cannot be read or has fewer records.
 std::uint64_t lineOfRecord(const std::string& path, std::size_t index);

@@ -47,7 +47,8 @@ def read_data(path):
 
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
         b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle",
-        distributions=None, mixture=False, nonparametric=False):
+        distributions=None, mixture=False, nonparametric=False, stresses=None, stress_model=None, use_stress=(),
+        celsius=False):
     """Fits the Weibull distribution to life data, as ``varnel --life``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
@@ -73,6 +74,10 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     ``nonparametric``: True adds the ``non_parametric`` estimate, as ``--nonparametric``: Kaplan-Meier
     with its log bounds at ``confidence``, or Turnbull's when the data hold intervals. A comparison of
     ``distributions`` always has it.
+    ``stresses`` (one per record) with ``stress_model`` ("arrhenius", "power" or "exponential"): an
+    accelerated life model, as ``--stress``, with ``use_stress`` (stresses of eta, B-lives and
+    reliabilities with bounds) and ``celsius`` (Arrhenius stresses in degrees Celsius); its document
+    has "acceleratedLife" in place of the two models.
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -82,6 +87,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         intervals = number_array(intervals, "intervals")
         if states is None:
             states = np.full(times.shape, "I")
+    if stresses is not None or stress_model is not None:
+        return _fit_accelerated(times, states, counts, intervals, stresses, stress_model, use_stress, celsius,
+                                confidence, b_lives, at, bounds, threads)
     options = _fit_options(model=model, gamma=gamma, confidence=confidence, b_lives=b_lives, at=at, bounds=bounds,
                            bootstrap=bootstrap, seed=seed, threads=threads, shape=shape, method=method,
                            distributions=distributions, mixture=mixture, nonparametric=nonparametric)
@@ -109,6 +117,19 @@ def _flag(value, name):
     if not isinstance(value, (bool, np.bool_)):
         raise TypeError(f"{name} must be True or False, not {value!r}")
     return bool(value)
+
+
+def _fit_accelerated(times, states, counts, intervals, stresses, stress_model, use_stress, celsius, confidence,
+                     b_lives, at, bounds, threads):
+    if stresses is None or stress_model is None:
+        raise ValueError("an accelerated model needs both stresses and stress_model")
+    stresses = number_array(stresses, "stresses")
+    options = _varnel._AcceleratedOptions(
+        _text(stress_model, "stress_model"), bool(celsius), _numbers(use_stress, "use_stress"),
+        real(confidence, "confidence"), _numbers(b_lives, "b_lives"), _numbers(at, "at"), _text(bounds, "bounds"),
+        0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS))
+    document = _varnel._fit_accelerated(times, states, counts, intervals, stresses, options)
+    return Fit(document, LifeData(times, states, counts, intervals))
 
 
 def _text(value, name):
