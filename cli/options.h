@@ -32,6 +32,7 @@ struct CliOptions {
     bool plan = false;                // --plan: a test plan, from its options alone (no data file)
     lifedata::TestPlan planValues;    // --plan: the values given; units or test time is 0, to be found
     std::string likelihoodOnlyOption; // the first of them that rank regression has no use for
+    lifedata::ModesChoice modes = lifedata::ModesChoice::none; // --modes [2p|3p]
     bool help = false;
     bool version = false;
 };

@@ -44,6 +44,9 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
     const std::size_t interval = firstIntervalRecord(data);
     if (regression && interval < data.states.size())
         throw DataError("record " + std::to_string(interval + 1) + ": " + regressionIntervalText);
+    if (request.modes != ModesChoice::none && (regression || request.shape > 0))
+        throw DataError("competing modes are likelihood fits with each mode's own shape: not with rank "
+                        "regression or a known shape");
     Analysis analysis;
     analysis.method = request.method;
     analysis.data = summarizeLifeData(data);
@@ -68,6 +71,8 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
         analysis.likelihoodRatio = compareModels(analysis.twoParameter, analysis.threeParameter.fit);
     }
     inferFittedModels(prepared, request, analysis);
+    if (request.modes != ModesChoice::none)
+        analysis.competingModes = fitCompetingModes(data, request.modes, inferenceRequest(request));
     return analysis;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis_cancellation.h"
+#include "competing_modes.h"
 #include "life_data.h"
 #include "model_inference.h"
 #include "weibull_fit.h"
@@ -28,6 +29,7 @@ struct AnalysisRequest {
     ModelChoice model = ModelChoice::both;
     double gamma = 0;     // the fixed location of the two-parameter fit
     double shape = 0;     // above 0: m is known and only eta is fitted (then no three-parameter fit)
+    ModesChoice modes = ModesChoice::none; // also each failure mode's fit and their series system
     unsigned threads = 0; // 0: one per hardware thread, at most maximumThreads; never changes a result
 
     // Bounds and goodness of fit of each fitted model.
@@ -58,6 +60,7 @@ struct Analysis {
     LikelihoodRatioTest likelihoodRatio;
     ModelInference twoParameterInference;   // available only where the model has an estimate
     ModelInference threeParameterInference;
+    CompetingModes competingModes; // choice none unless the request asked for modes
 };
 
 // Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed

@@ -48,6 +48,7 @@ lifedata::AnalysisRequest requestFrom(const CliOptions& options)
     request.gamma = options.autoGamma ? 0 : options.gamma;
     request.threads = options.threads;
     request.method = options.method;
+    request.modes = options.modes;
     return request;
 }
 

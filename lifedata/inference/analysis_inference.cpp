@@ -9,13 +9,13 @@
 
 namespace lifedata {
 
-namespace {
-
 InferenceRequest inferenceRequest(const AnalysisRequest& request)
 {
     return {request.confidence, request.bLifePercents, request.at,     request.bounds,
             request.bootstrap,  request.seed,          request.threads, request.cancel};
 }
+
+namespace {
 
 std::string shown(double value) { return jsonNumber(value); }
 

@@ -2,6 +2,7 @@
 // number's text beside it where JSON has none, a status in words for every model.
 #include "analysis_json.h"
 
+#include "competing_modes_json.h"
 #include "inference_json.h"
 #include "json_text.h"
 
@@ -93,6 +94,8 @@ std::string analysisJson(const Analysis& analysis, const AnalysisRequest& reques
     root.add("threeParameter", three.close());
     if (!regression)
         root.add("likelihoodRatio", likelihoodRatioJson(analysis.likelihoodRatio));
+    if (analysis.competingModes.choice != ModesChoice::none)
+        addCompetingModesJson(root, analysis.competingModes);
     return root.close() + "\n";
 }
 

@@ -45,13 +45,6 @@ void addBounds(JsonObject& object, int depth, const QuantityBounds& bounds)
         object.add("chiSquare", intervalJson(depth + 1, bounds.chiSquare));
 }
 
-std::string quantityJson(int depth, const QuantityBounds& bounds)
-{
-    JsonObject object(depth);
-    addBounds(object, depth, bounds);
-    return object.close();
-}
-
 std::string arrayJson(int depth, const std::vector<std::string>& elements)
 {
     if (elements.empty())
@@ -149,6 +142,49 @@ void addWithoutEstimateJson(JsonObject& model, const std::string& reason)
 
 } // namespace
 
+std::string quantityJson(int depth, const QuantityBounds& bounds)
+{
+    JsonObject object(depth);
+    addBounds(object, depth, bounds);
+    return object.close();
+}
+
+std::string parameterBoundsJson(int depth, const ModelInference& inference)
+{
+    JsonObject bounds(depth);
+    bounds.add("m", quantityJson(depth + 1, inference.m));
+    bounds.add("eta", quantityJson(depth + 1, inference.eta));
+    if (inference.threeParameter)
+        bounds.add("gamma", quantityJson(depth + 1, inference.gamma));
+    return bounds.close();
+}
+
+std::string bLivesJson(int depth, const std::vector<BLifeBounds>& bLives)
+{
+    std::vector<std::string> elements;
+    for (const BLifeBounds& b : bLives) {
+        JsonObject object(depth + 1);
+        object.addNumber("percent", b.percent);
+        addBounds(object, depth + 1, b.bounds);
+        elements.push_back(object.close());
+    }
+    return arrayJson(depth, elements);
+}
+
+std::string reliabilityJson(int depth, const std::vector<ReliabilityBounds>& reliability, double gamma)
+{
+    std::vector<std::string> elements;
+    for (const ReliabilityBounds& r : reliability) {
+        JsonObject object(depth + 1);
+        object.addNumber("at", r.at);
+        addBounds(object, depth + 1, r.bounds);
+        if (r.at <= gamma)
+            object.add("note", jsonString("at or below gamma: no bounds"));
+        elements.push_back(object.close());
+    }
+    return arrayJson(depth, elements);
+}
+
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference)
 {
     if (!inference.available)
@@ -160,32 +196,9 @@ void addInferenceJson(JsonObject& model, int depth, const ModelInference& infere
     if (!std::isnan(inference.etaLowerOneSided))
         model.addNumber("etaLowerOneSided", inference.etaLowerOneSided);
 
-    JsonObject bounds(depth + 1);
-    bounds.add("m", quantityJson(depth + 2, inference.m));
-    bounds.add("eta", quantityJson(depth + 2, inference.eta));
-    if (inference.threeParameter)
-        bounds.add("gamma", quantityJson(depth + 2, inference.gamma));
-    model.add("bounds", bounds.close());
-
-    std::vector<std::string> bLives;
-    for (const BLifeBounds& b : inference.bLives) {
-        JsonObject object(depth + 2);
-        object.addNumber("percent", b.percent);
-        addBounds(object, depth + 2, b.bounds);
-        bLives.push_back(object.close());
-    }
-    model.add("bLives", arrayJson(depth + 1, bLives));
-
-    std::vector<std::string> reliabilities;
-    for (const ReliabilityBounds& r : inference.reliability) {
-        JsonObject object(depth + 2);
-        object.addNumber("at", r.at);
-        addBounds(object, depth + 2, r.bounds);
-        if (r.at <= inference.gamma.estimate)
-            object.add("note", jsonString("at or below gamma: no bounds"));
-        reliabilities.push_back(object.close());
-    }
-    model.add("reliability", arrayJson(depth + 1, reliabilities));
+    model.add("bounds", parameterBoundsJson(depth + 1, inference));
+    model.add("bLives", bLivesJson(depth + 1, inference.bLives));
+    model.add("reliability", reliabilityJson(depth + 1, inference.reliability, inference.gamma.estimate));
 
     if (!inference.maximumLikelihood) {
         addDistributionJson(model, inference.distribution);

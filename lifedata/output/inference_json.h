@@ -1,10 +1,24 @@
 // The bounds and goodness of fit of one model as members of that model's JSON object.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "json_text.h"
 #include "model_inference.h"
 
 namespace lifedata {
+
+// A quantity's {"estimate": .., "fisher": {..}, "likelihoodRatio": {..}}, an object at `depth`.
+std::string quantityJson(int depth, const QuantityBounds& bounds);
+
+// {"m": .., "eta": ..[, "gamma": ..]}: the "bounds" of a model, an object at `depth`.
+std::string parameterBoundsJson(int depth, const ModelInference& inference);
+
+// The "bLives" and "reliability" arrays of a model, at `depth`; a reliability at or below `gamma`
+// says it has no bounds.
+std::string bLivesJson(int depth, const std::vector<BLifeBounds>& bLives);
+std::string reliabilityJson(int depth, const std::vector<ReliabilityBounds>& reliability, double gamma);
 
 // Adds "confidence", "bounds", "bLives", "reliability", "goodnessOfFit" (and "fisherNote" where the
 // Fisher bounds are missing or doubtful), then "standardErrors", "covariance", "aic", "aicc", "bic",

@@ -53,6 +53,13 @@ std::string recordProblem(const LifeData& data, std::size_t i)
     default:
         return "an unknown state";
     }
+    if (!data.modes.empty()) {
+        const bool suspension = data.states[i] == State::suspension;
+        if (suspension && data.modes[i] != noMode)
+            return "a mode on a suspension (a suspension has no mode)";
+        if (!suspension && data.modes[i] >= data.modeNames.size())
+            return "a mode index outside the mode names";
+    }
     return "";
 }
 
@@ -63,6 +70,8 @@ void validateLifeData(const LifeData& data)
     const std::size_t n = data.values.size();
     if (data.upper.size() != n || data.states.size() != n || data.counts.size() != n)
         throw DataError("life data: values, upper ends, states and counts differ in length");
+    if (!data.modes.empty() && data.modes.size() != n)
+        throw DataError("life data: modes and values differ in length");
     for (std::size_t i = 0; i < n; ++i) {
         const std::string problem = recordProblem(data, i);
         if (!problem.empty())
