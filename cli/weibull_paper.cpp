@@ -378,6 +378,12 @@ std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShow
                     "class=\"legend-band\" stroke=\"#c0282d\" stroke-width=\"1\" stroke-dasharray=\"5 3\"");
         svg += text(legendLeft + 28, y, "", xmlText(paper.bandLabel));
     }
+    for (const PaperModel& model : paper.models) {
+        y += 18;
+        svg += line(legendLeft, y - 4, legendLeft + 20, y - 4,
+                    "class=\"legend-model\" stroke=\"" + model.colour + "\" stroke-width=\"1.6\"");
+        svg += text(legendLeft + 28, y, "", xmlText(model.label));
+    }
     y += 26;
     const auto note = [&](const std::string& content) {
         svg += text(legendLeft, y, "font-size=\"11\" fill=\"#6a4a00\"", content);
@@ -394,16 +400,16 @@ std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShow
     return svg + "</g>\n";
 }
 
-// The curve as one SVG path through points across the frame; a piece outside the frame (or where the
-// model is not defined) breaks the path.
-std::string curvePath(const PaperCurve& curve, const Frame& frame)
+// y(x) as one SVG path through points across the frame; a piece outside the frame (or where the
+// model is not defined) breaks the path. Empty where nothing is inside.
+std::string functionPath(const std::function<double(double)>& curveY, const Frame& frame)
 {
     constexpr int steps = 240;
     std::string path;
     bool drawing = false;
     for (int k = 0; k <= steps; ++k) {
         const double x = frame.x.lo + (frame.x.hi - frame.x.lo) * k / steps;
-        const double y = curve.m * std::log((std::exp(x) + curve.shift) / curve.eta);
+        const double y = curveY(x);
         if (!(y >= frame.y.lo && y <= frame.y.hi)) {
             drawing = false;
             continue;
@@ -411,10 +417,29 @@ std::string curvePath(const PaperCurve& curve, const Frame& frame)
         path += (drawing ? " L" : path.empty() ? "M" : " M") + pixels(frame.pixelX(x)) + " " + pixels(frame.pixelY(y));
         drawing = true;
     }
+    return path;
+}
+
+std::string curvePath(const PaperCurve& curve, const Frame& frame)
+{
+    const std::string path =
+        functionPath([&](double x) { return curve.m * std::log((std::exp(x) + curve.shift) / curve.eta); }, frame);
     if (path.empty())
         return "";
     return "<path class=\"curve\" d=\"" + path +
            "\" fill=\"none\" stroke=\"#2a8a3a\" stroke-width=\"1.6\" stroke-dasharray=\"6 4\"/>\n";
+}
+
+std::string modelPaths(const WeibullPaper& paper, const Frame& frame)
+{
+    std::string svg;
+    for (const PaperModel& model : paper.models) {
+        const std::string path = functionPath(model.y, frame);
+        if (!path.empty())
+            svg += "<path class=\"model\" d=\"" + path + "\" fill=\"none\" stroke=\"" + model.colour +
+                   "\" stroke-width=\"1.6\"/>\n";
+    }
+    return svg;
 }
 
 // The band's sides as dashed curves, clipped to the plot area (a side may run off the paper where
@@ -488,6 +513,7 @@ std::string drawWeibullPaper(const WeibullPaper& paper)
                     "class=\"fit\" stroke=\"#c0282d\" stroke-width=\"1.6\"");
     if (paper.curve.shown)
         svg += curvePath(paper.curve, frame);
+    svg += modelPaths(paper, frame);
     svg += "<g class=\"points\" fill=\"none\" stroke=\"#1f4fbf\" stroke-width=\"1.3\">\n";
     for (const PlotPoint& p : points)
         svg += "<circle class=\"point\" cx=\"" + pixels(frame.pixelX(p.x)) + "\" cy=\"" + pixels(frame.pixelY(p.y)) +

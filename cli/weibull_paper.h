@@ -3,6 +3,7 @@
 // unreliability F in percent up, with a legend. Both plots of the program draw on it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,13 @@ struct PaperCurve {
     std::string label;
 };
 
+// A further model drawn solid as y(x) across the paper, e.g. one of several failure modes.
+struct PaperModel {
+    std::function<double(double)> y;
+    std::string label;
+    std::string colour; // an SVG colour
+};
+
 struct WeibullPaper {
     std::string name;                       // the data file, as given, in the heading
     std::vector<PlotPoint> points;          // those that are not finite are left out and counted in a note
@@ -42,6 +50,7 @@ struct WeibullPaper {
     std::vector<PlotPoint> bandLower;
     std::vector<PlotPoint> bandUpper;
     std::string bandLabel;
+    std::vector<PaperModel> models; // after the band in the legend
 };
 
 std::string drawWeibullPaper(const WeibullPaper& paper);

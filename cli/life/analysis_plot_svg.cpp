@@ -7,6 +7,7 @@
 
 #include "adjusted_ranks.h"
 #include "json_text.h"
+#include "life/competing_modes_plot.h"
 #include "report_file.h"
 #include "weibull_paper.h"
 
@@ -112,6 +113,7 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
     if (three.status != lifedata::FitStatus::ok && three.status != lifedata::FitStatus::notFitted)
         paper.notes = wrapped("Three parameters: " + three.statusText, 34);
     addConfidenceBand(paper, data, analysis);
+    addCompetingModes(paper, analysis.competingModes, location);
     return drawWeibullPaper(paper);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "life/bounds_text.h"
+#include "life/competing_modes_text.h"
 #include "life/readable_number.h"
 
 namespace {
@@ -194,5 +195,5 @@ std::string analysisText(const lifedata::Analysis& analysis, const lifedata::Ana
                 readableNumber(lr.pValue) + " (approximate: chi-square, 1 degree of freedom)\n";
     if (!mle)
         text += "Rank regression gives estimates only: the bounds are given by --method mle.\n";
-    return text + boundsText(analysis);
+    return text + boundsText(analysis) + competingModesText(analysis.competingModes);
 }

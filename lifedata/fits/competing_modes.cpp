@@ -73,13 +73,24 @@ ModeFit fitOneMode(const LifeData& data, std::uint32_t mode, const std::string& 
 
 SystemReliability inferSystemOf(const std::vector<ModeFit>& fits, const InferenceRequest& request)
 {
-    std::vector<SystemMode> modes;
     for (const ModeFit& fit : fits) {
         if (fit.fit.status != FitStatus::ok) {
             SystemReliability system;
             system.reason = "the mode " + fit.name + " has no estimate";
             return system;
         }
+    }
+    return inferSystem(systemModes(fits), request);
+}
+
+} // namespace
+
+std::vector<SystemMode> systemModes(const std::vector<ModeFit>& fits)
+{
+    std::vector<SystemMode> modes;
+    for (const ModeFit& fit : fits) {
+        if (fit.fit.status != FitStatus::ok)
+            return {};
         SystemMode mode;
         mode.estimate = {fit.fit.m, fit.fit.eta, fit.fit.gamma};
         mode.covarianceSize = fit.inference.covarianceSize;
@@ -89,10 +100,8 @@ SystemReliability inferSystemOf(const std::vector<ModeFit>& fits, const Inferenc
         }
         modes.push_back(mode);
     }
-    return inferSystem(modes, request);
+    return modes;
 }
-
-} // namespace
 
 LifeData modeLifeData(const LifeData& data, std::uint32_t mode)
 {

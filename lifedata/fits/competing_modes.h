@@ -33,6 +33,9 @@ struct CompetingModes {
 // unit was seen to survive that long); suspensions as they are. Without modes.
 LifeData modeLifeData(const LifeData& data, std::uint32_t mode);
 
+// The fitted modes as the system's parts; empty unless every mode has an estimate.
+std::vector<SystemMode> systemModes(const std::vector<ModeFit>& fits);
+
 // Fits every mode of validated data (one mode, "unlabelled", when the data names none), then the
 // system's B-lives and reliabilities of `request`. A mode that cannot be fitted has its status.
 CompetingModes fitCompetingModes(const LifeData& data, ModesChoice choice, const InferenceRequest& request);

@@ -93,6 +93,8 @@ ConfidenceInterval bLifeBounds(const std::vector<SystemMode>& modes, double tP, 
 
 } // namespace
 
+double systemHazard(const std::vector<SystemMode>& modes, double t) { return cumulativeHazard(modes, t); }
+
 double systemReliability(const std::vector<SystemMode>& modes, double t) { return std::exp(-cumulativeHazard(modes, t)); }
 
 double systemBLife(const std::vector<SystemMode>& modes, double percent)
@@ -125,6 +127,9 @@ SystemReliability inferSystem(const std::vector<SystemMode>& modes, const Infere
     SystemReliability system;
     system.available = true;
     system.confidence = request.confidence;
+    system.gamma = modes.empty() ? 0 : modes.front().estimate.gamma;
+    for (const SystemMode& mode : modes)
+        system.gamma = std::fmin(system.gamma, mode.estimate.gamma);
     bool covariances = true;
     for (const SystemMode& mode : modes)
         covariances = covariances && mode.covarianceSize > 0;

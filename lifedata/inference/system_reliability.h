@@ -24,10 +24,14 @@ struct SystemReliability {
     bool available = false;
     std::string reason; // why not, where not available
     double confidence = 0;
+    double gamma = 0;       // the smallest of the modes' locations: at or below it R is 1, without bounds
     std::string fisherNote; // why Fisher bounds were asked for and are missing; empty otherwise
     std::vector<BLifeBounds> bLives;
     std::vector<ReliabilityBounds> reliability;
 };
+
+// The system's cumulative hazard -ln R(t), the sum of the modes' ((t - gamma_k) / eta_k)^m_k.
+double systemHazard(const std::vector<SystemMode>& modes, double t);
 
 // The system's reliability at t: exp(-sum of ((t - gamma_k) / eta_k)^m_k over t > gamma_k).
 double systemReliability(const std::vector<SystemMode>& modes, double t);

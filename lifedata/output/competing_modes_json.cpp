@@ -46,14 +46,6 @@ std::string modesJson(const std::vector<ModeFit>& modes)
     return text + (modes.empty() ? "]" : "\n  ]");
 }
 
-double smallestGamma(const std::vector<ModeFit>& modes)
-{
-    double smallest = modes.empty() ? 0 : modes.front().fit.gamma;
-    for (const ModeFit& mode : modes)
-        smallest = mode.fit.gamma < smallest ? mode.fit.gamma : smallest;
-    return smallest;
-}
-
 } // namespace
 
 void addCompetingModesJson(JsonObject& root, const CompetingModes& modes)
@@ -70,7 +62,7 @@ void addCompetingModesJson(JsonObject& root, const CompetingModes& modes)
     if (!system.fisherNote.empty())
         object.add("fisherNote", jsonString(system.fisherNote));
     object.add("bLives", bLivesJson(2, system.bLives));
-    object.add("reliability", reliabilityJson(2, system.reliability, smallestGamma(modes.modes)));
+    object.add("reliability", reliabilityJson(2, system.reliability, modes.system.gamma));
     root.add("system", object.close());
 }
 

@@ -46,7 +46,8 @@ def read_data(path):
 
 
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
-        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle"):
+        b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle",
+        modes=None, modes_model="2p"):
     """Fits the Weibull distribution to life data, as ``varnel --life``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
@@ -64,6 +65,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     ``method``: "mle" (maximum likelihood), or "rrx" or "rry" (median rank regression of x on y or
     of y on x, at Johnson's adjusted ranks: estimates only, for exact failure times and
     suspensions), as ``--method``.
+    ``modes``: a failure mode's label per record (a str; "" or None for a suspension, and for a failure
+    of the mode "unlabelled"), as the mode words of a data file with ``--modes``: each mode's own
+    Weibull ("2p", or "3p" with ``modes_model``) and the series system, in "modes" and "system".
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -80,7 +84,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
         None if seed is None else whole(seed, "seed", 0, 2**64 - 1),
         0 if threads is None else whole(threads, "threads", 1, _varnel.MAXIMUM_THREADS),
         positive(shape, "shape", optional=True), _text(method, "method"))
-    document = _varnel._fit(times, states, counts, intervals, options)
+    if modes is not None and not isinstance(modes, str):
+        modes = list(modes)
+    document = _varnel._fit(times, states, counts, intervals, options, modes, _text(modes_model, "modes_model"))
     return Fit(document, LifeData(times, states, counts, intervals))
 
 
