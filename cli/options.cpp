@@ -29,7 +29,7 @@ const char* const usageText =
     "Ctrl-C stops the shape iteration and prints the results for the m reached; a second Ctrl-C quits.\n"
     "\n"
     "Usage: varnel --life [--method mle|rrx|rry] [-g VALUE | --two-parameter] [--shape M] [--threads N]\n"
-    "                     [--distribution NAME]... [--mixture]\n"
+    "                     [--distribution NAME]... [--mixture] [--modes [2p|3p]]\n"
     "                     [--nonparametric] [--json] [--plot FILE [--paper WORD]] [-q] DATAFILE\n"
     "Life data: data lines VALUE [F|S [COUNT]] (failure or suspension, COUNT identical units) or\n"
     "LOW HIGH I [COUNT] (failed between LOW and HIGH). Fits the two-parameter model (gamma 0, or\n"
@@ -48,6 +48,10 @@ const char* const usageText =
     "      --mixture          also fit a mixture of two Weibull populations, F = p F1 + (1 - p) F2, by\n"
     "                         maximum likelihood at location 0, with Fisher bounds and AICc and BIC\n"
     "                         against one Weibull; \"one population\" where no second one is found\n"
+    "      --modes [2p|3p]    competing failure modes, named by a word after the state or count\n"
+    "                         (VALUE F [COUNT] MODE, LOW HIGH I [COUNT] MODE; unnamed: unlabelled):\n"
+    "                         each mode's own Weibull (2p default, or 3p), the others' failures as\n"
+    "                         suspensions, and the series system's B-lives and reliabilities\n"
     "      --nonparametric    also the non-parametric estimate of survival: Kaplan-Meier with its log\n"
     "                         bounds at --confidence, or Turnbull's when the data hold intervals\n"
     "      --paper WORD       the probability paper of --plot: weibull (default), lognormal, normal or\n"
@@ -202,7 +206,7 @@ bool isKnownOption(const std::string& name)
 {
     return findValueOption(name) || isBoundsOption(name) || isDistributionOption(name) || name == "--mle" || name == "--life" ||
            name == "--two-parameter" || name == "--mixture" || name == "--nonparametric" || isStressOption(name) ||
-           name == "--celsius";
+           name == "--celsius" || name == "--modes";
 }
 
 // The checks after every word of a plan: no data file, and every value it needs.
@@ -230,6 +234,40 @@ bool methodWordsAgree(const CliOptions& options, std::string& error)
         return false;
     }
     return true;
+}
+
+// --modes, --modes 2p|3p or --modes=2p|3p. Only those two words are taken as its value, so that a
+// data file after a bare --modes stays the data file.
+bool readModesOption(int argc, const char* const* argv, int& i, CliOptions& options, std::string& error)
+{
+    const std::string word = argv[i];
+    const bool joined = word.size() > 7;
+    std::string value = joined ? word.substr(8) : "";
+    if (!joined && i + 1 < argc && (std::strcmp(argv[i + 1], "2p") == 0 || std::strcmp(argv[i + 1], "3p") == 0))
+        value = argv[++i];
+    if (value == "3p")
+        options.modes = lifedata::ModesChoice::threeParameter;
+    else if (value == "2p" || (!joined && value.empty()))
+        options.modes = lifedata::ModesChoice::twoParameter;
+    else {
+        error = "option --modes takes 2p or 3p, not '" + value + "'";
+        return false;
+    }
+    return true;
+}
+
+// Each mode's fit is a likelihood fit of its own shape.
+bool modesAgree(const CliOptions& options, std::string& error)
+{
+    if (options.modes == lifedata::ModesChoice::none)
+        return true;
+    if (!options.mle)
+        error = "--modes needs --life";
+    else if (options.method != lifedata::EstimationMethod::mle)
+        error = "--modes needs --method mle: each mode is a likelihood fit with its own bounds";
+    else if (options.shape != 0)
+        error = "--modes cannot be used with --shape: each mode has its own shape";
+    return error.empty();
 }
 
 } // namespace
@@ -277,6 +315,9 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
             options.bounds.nonParametric = true;
         } else if (word == "--celsius") {
             options.stress.celsius = true;
+        } else if (word == "--modes" || word.rfind("--modes=", 0) == 0) {
+            if (!readModesOption(argc, argv, i, options, error))
+                return false;
         } else {
             const std::size_t equals = word.find('=');
             const bool joined = word.rfind("--", 0) == 0 && equals != std::string::npos;
@@ -402,6 +443,8 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
                                       options.shape != 0 || !options.autoGamma || options.twoParameter,
                                       options.bounds.bootstrap, !options.plotPath.empty()};
     if (!checkStressChoice(options.stress, stressContext, error))
+        return false;
+    if (!modesAgree(options, error))
         return false;
     if (options.json && options.writeReportFile && options.reportPath == "-") {
         error = "--json and --report - both write to standard output; choose one";

@@ -39,6 +39,7 @@ struct CliOptions {
     std::string likelihoodOnlyOption; // the first of them that rank regression has no use for
     std::string groupColumn;          // --life --by: the CSV column of the group keys; empty means none
     StressChoice stress;              // --stress, --celsius, --use-stress: an accelerated life model
+    lifedata::ModesChoice modes = lifedata::ModesChoice::none; // --modes [2p|3p]
     bool help = false;
     bool version = false;
 };

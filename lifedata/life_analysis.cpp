@@ -47,6 +47,9 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
         throw DataError("record " + std::to_string(interval + 1) + ": " + regressionIntervalText);
     if (request.mixture && (regression || request.shape > 0 || request.gamma != 0))
         throw DataError(mixtureRequestText);
+    if (request.modes != ModesChoice::none && (regression || request.shape > 0))
+        throw DataError("competing modes are likelihood fits with each mode's own shape: not with rank "
+                        "regression or a known shape");
     Analysis analysis;
     analysis.method = request.method;
     analysis.data = summarizeLifeData(data);
@@ -83,6 +86,8 @@ Analysis analyseLifeData(const LifeData& data, const AnalysisRequest& request)
                                               settings);
     }
     inferFittedModels(prepared, request, analysis);
+    if (request.modes != ModesChoice::none)
+        analysis.competingModes = fitCompetingModes(data, request.modes, inferenceRequest(request));
     return analysis;
 }
 

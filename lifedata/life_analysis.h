@@ -5,6 +5,7 @@
 
 #include "analysis_cancellation.h"
 #include "distribution_result.h"
+#include "competing_modes.h"
 #include "life_data.h"
 #include "mixture_analysis.h"
 #include "model_inference.h"
@@ -33,6 +34,7 @@ struct AnalysisRequest {
     ModelChoice model = ModelChoice::both;
     double gamma = 0;     // the fixed location of the two-parameter fit
     double shape = 0;     // above 0: m is known and only eta is fitted (then no three-parameter fit)
+    ModesChoice modes = ModesChoice::none; // also each failure mode's fit and their series system
     unsigned threads = 0; // 0: one per hardware thread, at most maximumThreads; never changes a result
     bool mixture = false; // also a mixture of two Weibull populations (maximum likelihood, location 0)
 
@@ -72,6 +74,7 @@ struct Analysis {
     std::optional<NonParametricEstimate> nonParametric; // when the request asked for it
     std::vector<DistributionResult> distributions; // in rank order, those without an estimate last
     MixtureAnalysis mixture; // requested only with AnalysisRequest::mixture
+    CompetingModes competingModes; // choice none unless the request asked for modes
 };
 
 // Validates the data and fits what was asked for. Throws DataError for data that cannot be analysed

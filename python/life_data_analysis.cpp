@@ -21,6 +21,7 @@
 #include "life_analysis.h"
 #include "life_data_arrays.h"
 #include "life_data_file.h"
+#include "mode_labels.h"
 
 namespace py = pybind11;
 
@@ -126,10 +127,13 @@ py::tuple readData(const std::string& path)
 }
 
 std::string fit(const DoubleArray& times, const py::object& states, const py::object& counts,
-                const py::object& intervals, const FitOptions& options)
+                const py::object& intervals, const FitOptions& options, const py::object& modes,
+                const std::string& modesModel)
 {
-    const lifedata::LifeData data = lifeDataFromArrays(times, states, counts, intervals);
+    lifedata::LifeData data = lifeDataFromArrays(times, states, counts, intervals);
+    setModeLabels(data, modes);
     lifedata::AnalysisRequest request = analysisRequest(options);
+    request.modes = modesChoice(modes.is_none() ? "" : modesModel);
     std::string document;
     runCancellable([&](const std::atomic<bool>& cancel) {
         request.cancel = &cancel;
@@ -175,7 +179,7 @@ void defineLifeDataAnalysis(py::module_& module)
         .def_readwrite("mixture", &FitOptions::mixture)
         .def_readwrite("nonparametric", &FitOptions::nonParametric);
     module.def("_fit", &fit, py::arg("times"), py::arg("states"), py::arg("counts"), py::arg("intervals"),
-               py::arg("options"),
+               py::arg("options"), py::arg("modes") = py::none(), py::arg("modes_model") = "2p",
                "The life-data analysis of the records as the JSON text of `varnel --life --json`.");
     module.def("_adjusted_ranks", &adjustedRanks, py::arg("times"), py::arg("states"), py::arg("counts"),
                py::arg("intervals"), "The failures' times and unreliabilities at Johnson's adjusted ranks.");

@@ -51,6 +51,7 @@ lifedata::AnalysisRequest requestFrom(const CliOptions& options)
     request.threads = options.threads;
     request.method = options.method;
     request.mixture = options.mixture;
+    request.modes = options.modes;
     return request;
 }
 

@@ -9,6 +9,7 @@
 #include "adjusted_ranks.h"
 #include "json_text.h"
 #include "life/plot_curves.h"
+#include "life/competing_modes_plot.h"
 #include "report_file.h"
 #include "weibull_paper.h"
 
@@ -120,6 +121,7 @@ std::string lifeDataPlotSvg(const std::string& dataFile, const lifedata::LifeDat
     addConfidenceBand(paper, data, analysis, scale);
     weibullModelsAsCurves(paper, analysis, location);
     distributionCurves(paper, analysis, location);
+    addCompetingModes(paper, analysis.competingModes, location);
     if (analysis.nonParametric) {
         paper.steps = nonParametricCorners(*analysis.nonParametric, location);
         paper.stepsLabel = nonParametricLabel(*analysis.nonParametric);

@@ -7,6 +7,7 @@
 #include "life/distributions_text.h"
 #include "life/mixture_text.h"
 #include "life/nonparametric_text.h"
+#include "life/competing_modes_text.h"
 #include "life/readable_number.h"
 
 namespace {
@@ -205,5 +206,5 @@ std::string analysisText(const lifedata::Analysis& analysis, const lifedata::Ana
     text += boundsText(analysis);
     if (analysis.mixture.requested)
         text += mixtureText(analysis.mixture);
-    return text + nonParametricText(analysis, request);
+    return text + competingModesText(analysis.competingModes) + nonParametricText(analysis, request);
 }

@@ -134,7 +134,44 @@ std::string knownShapeText(const ModelInference& inference)
     return text + goodnessOfFitText(inference.goodnessOfFit);
 }
 
+// Column heads over the widths of row().
+std::string headsText(bool estimateOnly)
+{
+    std::string heads = padded("  quantity", nameWidth) + " estimate";
+    if (!estimateOnly)
+        heads = padded(heads, nameWidth + numberWidth() + 2) + padded(" Fisher matrix", intervalWidth + 2) +
+                " likelihood ratio";
+    return heads + "\n";
+}
+
+std::string lifeRowsText(const std::vector<BLifeBounds>& bLives, const std::vector<ReliabilityBounds>& reliability,
+                         double gamma, bool estimateOnly)
+{
+    std::string text;
+    for (const BLifeBounds& b : bLives)
+        text += row(bLifeName(b.percent), b.bounds, estimateOnly);
+    for (const ReliabilityBounds& r : reliability)
+        text += row("R(" + label(r.at) + ")", r.bounds, estimateOnly, r.at <= gamma);
+    return text;
+}
+
 } // namespace
+
+std::string boundsTableText(const ModelInference& inference)
+{
+    const bool estimateOnly = !inference.maximumLikelihood;
+    std::string text;
+    if (!estimateOnly)
+        text += "  Bounds at confidence " + label(inference.confidence) + "\n";
+    if (!inference.fisherNote.empty())
+        text += "  Note: " + inference.fisherNote + "\n";
+    text += headsText(estimateOnly);
+    text += row("m", inference.m, estimateOnly);
+    text += row("eta", inference.eta, estimateOnly);
+    if (inference.threeParameter)
+        text += row("gamma", inference.gamma, estimateOnly);
+    return text + lifeRowsText(inference.bLives, inference.reliability, inference.gamma.estimate, estimateOnly);
+}
 
 std::string inferenceText(const ModelInference& inference)
 {
@@ -142,27 +179,16 @@ std::string inferenceText(const ModelInference& inference)
         return "";
     if (inference.shapeFixed)
         return knownShapeText(inference);
-    const bool estimateOnly = !inference.maximumLikelihood;
-    std::string text;
-    if (!estimateOnly)
-        text += "  Bounds at confidence " + label(inference.confidence) + "\n";
-    if (!inference.fisherNote.empty())
-        text += "  Note: " + inference.fisherNote + "\n";
-    // Column heads over the widths of row().
-    std::string heads = padded("  quantity", nameWidth) + " estimate";
-    if (!estimateOnly)
-        heads = padded(heads, nameWidth + numberWidth() + 2) + padded(" Fisher matrix", intervalWidth + 2) +
-                " likelihood ratio";
-    text += heads + "\n";
-    text += row("m", inference.m, estimateOnly);
-    text += row("eta", inference.eta, estimateOnly);
-    if (inference.threeParameter)
-        text += row("gamma", inference.gamma, estimateOnly);
-    for (const BLifeBounds& b : inference.bLives)
-        text += row(bLifeName(b.percent), b.bounds, estimateOnly);
-    for (const ReliabilityBounds& r : inference.reliability)
-        text += row("R(" + label(r.at) + ")", r.bounds, estimateOnly, r.at <= inference.gamma.estimate);
-    return estimateOnly ? text : text + goodnessOfFitText(inference.goodnessOfFit);
+    const std::string text = boundsTableText(inference);
+    return inference.maximumLikelihood ? text + goodnessOfFitText(inference.goodnessOfFit) : text;
+}
+
+std::string systemBoundsText(const SystemReliability& system)
+{
+    std::string text = "  Bounds at confidence " + label(system.confidence) + "\n";
+    if (!system.fisherNote.empty())
+        text += "  Note: " + system.fisherNote + "\n";
+    return text + headsText(false) + lifeRowsText(system.bLives, system.reliability, system.gamma, false);
 }
 
 std::string distributionBoundsText(const DistributionInference& inference, const std::vector<std::string>& names,

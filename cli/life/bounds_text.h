@@ -7,6 +7,7 @@
 
 #include "distribution_inference.h"
 #include "model_inference.h"
+#include "system_reliability.h"
 
 // A table of estimate, Fisher and likelihood-ratio bounds for each parameter, B-life and
 // reliability, then the goodness of fit; empty where the model has no estimate.
@@ -21,3 +22,8 @@ std::string distributionBoundsText(const lifedata::DistributionInference& infere
 std::string boundsTableHead(double confidence);
 std::string boundsRowText(const std::string& name, const lifedata::QuantityBounds& bounds, bool noBounds = false);
 std::string bLifeRowName(double percent);
+// The bounds table of inferenceText() alone, without the goodness of fit.
+std::string boundsTableText(const lifedata::ModelInference& inference);
+
+// A series system's B-lives and reliabilities in the same table.
+std::string systemBoundsText(const lifedata::SystemReliability& system);

@@ -6,6 +6,9 @@
 
 namespace lifedata {
 
+// The request's inference choices, as every fitted model gets them.
+InferenceRequest inferenceRequest(const AnalysisRequest& request);
+
 // Throws DataError naming the first request value out of range: a confidence outside 0.5 to 0.9999,
 // a B-life percent not strictly between 0 and 100, a time that is not a finite number, more
 // bootstrap samples than maximumBootstrapSamples, more threads than maximumThreads, a known shape

@@ -3,6 +3,7 @@
 #include "analysis_json.h"
 
 #include "distributions_json.h"
+#include "competing_modes_json.h"
 #include "inference_json.h"
 #include "json_text.h"
 #include "mixture_json.h"
@@ -109,6 +110,8 @@ std::string analysisJson(const Analysis& analysis, const AnalysisRequest& reques
         root.add("mixture", mixtureJson(analysis.mixture, 1));
     if (analysis.nonParametric)
         root.add("nonParametric", nonParametricJson(*analysis.nonParametric));
+    if (analysis.competingModes.choice != ModesChoice::none)
+        addCompetingModesJson(root, analysis.competingModes);
     return root.close() + "\n";
 }
 

@@ -45,13 +45,6 @@ void addBounds(JsonObject& object, int depth, const QuantityBounds& bounds)
         object.add("chiSquare", intervalJson(depth + 1, bounds.chiSquare));
 }
 
-std::string quantityJson(int depth, const QuantityBounds& bounds)
-{
-    JsonObject object(depth);
-    addBounds(object, depth, bounds);
-    return object.close();
-}
-
 std::string arrayJson(int depth, const std::vector<std::string>& elements)
 {
     if (elements.empty())
@@ -151,6 +144,16 @@ void addWithoutEstimateJson(JsonObject& model, const std::string& reason)
 
 std::string quantityBoundsJson(int depth, const QuantityBounds& bounds) { return quantityJson(depth, bounds); }
 
+std::string parameterBoundsJson(int depth, const ModelInference& inference)
+{
+    JsonObject bounds(depth);
+    bounds.add("m", quantityJson(depth + 1, inference.m));
+    bounds.add("eta", quantityJson(depth + 1, inference.eta));
+    if (inference.threeParameter)
+        bounds.add("gamma", quantityJson(depth + 1, inference.gamma));
+    return bounds.close();
+}
+
 std::string bLivesJson(int depth, const std::vector<BLifeBounds>& bLives)
 {
     std::vector<std::string> elements;
@@ -190,13 +193,7 @@ void addInferenceJson(JsonObject& model, int depth, const ModelInference& infere
     if (!std::isnan(inference.etaLowerOneSided))
         model.addNumber("etaLowerOneSided", inference.etaLowerOneSided);
 
-    JsonObject bounds(depth + 1);
-    bounds.add("m", quantityJson(depth + 2, inference.m));
-    bounds.add("eta", quantityJson(depth + 2, inference.eta));
-    if (inference.threeParameter)
-        bounds.add("gamma", quantityJson(depth + 2, inference.gamma));
-    model.add("bounds", bounds.close());
-
+    model.add("bounds", parameterBoundsJson(depth + 1, inference));
     model.add("bLives", bLivesJson(depth + 1, inference.bLives));
     model.add("reliability", reliabilityJson(depth + 1, inference.reliability, inference.gamma.estimate));
 

@@ -1,6 +1,9 @@
 // The bounds and goodness of fit of one model as members of that model's JSON object.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "json_text.h"
 #include "model_inference.h"
 
@@ -15,9 +18,12 @@ namespace lifedata {
 void addInferenceJson(JsonObject& model, int depth, const ModelInference& inference);
 
 // The pieces of the above that every fitted distribution and other models' objects share, each a value
-// at `depth`: {"estimate": .., "fisher": {..}, "likelihoodRatio": {..}} of one quantity; the "bLives" list; the "reliability" list, whose entries at or below `location` say that they
-// have no bounds; and an array of elements already written.
+// at `depth`: {"estimate": .., "fisher": {..}, "likelihoodRatio": {..}} of one quantity; a Weibull
+// model's "bounds" {"m": .., "eta": ..[, "gamma": ..]}; the "bLives" list; the "reliability" list,
+// whose entries at or below `location` say that they have no bounds; and an array of elements
+// already written.
 std::string quantityBoundsJson(int depth, const QuantityBounds& bounds);
+std::string parameterBoundsJson(int depth, const ModelInference& inference);
 std::string bLivesJson(int depth, const std::vector<BLifeBounds>& bLives);
 std::string reliabilityJson(int depth, const std::vector<ReliabilityBounds>& reliability, double location);
 std::string elementsJson(int depth, const std::vector<std::string>& elements);

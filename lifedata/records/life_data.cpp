@@ -55,6 +55,13 @@ std::string recordProblem(const LifeData& data, std::size_t i)
     default:
         return "an unknown state";
     }
+    if (!data.modes.empty()) {
+        const bool suspension = data.states[i] == State::suspension;
+        if (suspension && data.modes[i] != noMode)
+            return "a mode on a suspension (a suspension has no mode)";
+        if (!suspension && data.modes[i] >= data.modeNames.size())
+            return "a mode index outside the mode names";
+    }
     return "";
 }
 
@@ -67,6 +74,8 @@ void validateLifeData(const LifeData& data)
         throw DataError("life data: values, upper ends, states and counts differ in length");
     if (!data.stresses.empty() && data.stresses.size() != n)
         throw DataError("life data: stresses and values differ in length");
+    if (!data.modes.empty() && data.modes.size() != n)
+        throw DataError("life data: modes and values differ in length");
     for (std::size_t i = 0; i < n; ++i) {
         const std::string problem = recordProblem(data, i);
         if (!problem.empty())

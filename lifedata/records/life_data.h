@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace lifedata {
@@ -17,7 +18,15 @@ struct LifeData {
     std::vector<State> states;
     std::vector<std::uint32_t> counts; // 1 .. 2^31-1
     std::vector<double> stresses{};    // each record's stress, as written; empty for data without one
+    // The failure mode of each record, an index into modeNames; empty when no record names one.
+    // A suspension has none (noMode); a failure or interval without a word is unlabelledMode's.
+    std::vector<std::uint32_t> modes{};
+    std::vector<std::string> modeNames{}; // in order of first appearance
 };
+
+// The mode index of a suspension, and the name of a failure's mode where none was written.
+constexpr std::uint32_t noMode = 0xFFFFFFFFu;
+inline constexpr const char* unlabelledMode = "unlabelled";
 
 // Units (counts included) by kind, and the number of records.
 struct DataSummary {
@@ -39,8 +48,9 @@ struct DataError : std::runtime_error {
 constexpr std::uint32_t maximumCount = 2147483647u;
 
 // Checks records made by a caller: equal lengths, finite values not below 0, an interval's lower
-// end not above its upper end, counts from 1 to maximumCount, finite stresses (when given). Throws
-// DataError naming the record.
+// end not above its upper end, counts from 1 to maximumCount, finite stresses (when given); modes
+// empty, or one per record naming a mode of modeNames (noMode for a suspension, and only for it).
+// Throws DataError naming the record.
 void validateLifeData(const LifeData& data);
 
 } // namespace lifedata

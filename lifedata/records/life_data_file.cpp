@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 
 #include "number_syntax.h"
 #include "text_lines.h"
@@ -29,6 +30,7 @@ struct LineRecord {
     State state = State::failure;
     std::uint32_t count = 1;
     double stress = 0;
+    std::string_view mode; // the mode word, empty where none; points into the line
 };
 
 // What one line holds: nothing to read, a record, or what was expected instead.
@@ -162,15 +164,40 @@ const char* const stressFieldsExpected = "expected VALUE F|S COUNT STRESS or LOW
 const char* const stressCountExpected =
     "expected a count after the state (required with a stress): a whole number from 1 to 2147483647 in digits";
 
-// The fields after the count or the state, when the line ends there.
+bool isLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+// A failure mode's word: a letter, then printable ASCII (so that it stays readable in every
+// output), and not a lone state letter. Advances `p` past it; the reason it is not one otherwise.
+const char* readMode(const char*& p, std::string_view& mode)
+{
+    const char* end = tokenEnd(p);
+    for (const char* q = p; q < end; ++q) {
+        if (*q < '!' || *q > '~')
+            return "expected a mode word of printable ASCII characters";
+    }
+    const char* word = p;
+    if (readState(word))
+        return "expected one state: a mode word cannot be F, S or I";
+    mode = std::string_view(p, static_cast<std::size_t>(end - p));
+    p = end;
+    return nullptr;
+}
+
+// The fields after the state, when the line ends there: [COUNT] [MODE].
 ParsedLine finishLine(const char* p, LineRecord record)
 {
-    if (nextField(p)) {
+    if (nextField(p) && !isLetter(*p)) {
         if (!readCount(p, record.count))
             return malformed(countExpected);
     }
+    if (nextField(p) && isLetter(*p)) {
+        if (record.state == State::suspension)
+            return malformed("expected no mode on an S line: a suspension has no failure mode");
+        if (const char* problem = readMode(p, record.mode))
+            return malformed(problem);
+    }
     if (!atLineEnd(p))
-        return malformed("expected nothing after the count");
+        return malformed(record.mode.empty() ? "expected nothing after the count" : "expected nothing after the mode");
     ParsedLine parsed;
     parsed.kind = ParsedLine::Kind::record;
     parsed.record = record;
@@ -296,16 +323,55 @@ void readRecordLines(const std::string& path, Use use, const StressColumn* colum
 
 } // namespace
 
+namespace {
+
+// The mode indexes of the records, names numbered in order of first appearance; kept only when
+// some line names a mode, so that data without modes stays as it was.
+class ModeNumbering {
+public:
+    void add(const LineRecord& record)
+    {
+        named_ = named_ || !record.mode.empty();
+        if (record.state == State::suspension) {
+            modes_.push_back(noMode);
+            return;
+        }
+        const std::string name = record.mode.empty() ? unlabelledMode : std::string(record.mode);
+        const auto [found, added] = indexes_.try_emplace(name, static_cast<std::uint32_t>(names_.size()));
+        if (added)
+            names_.push_back(name);
+        modes_.push_back(found->second);
+    }
+    void moveInto(LifeData& data)
+    {
+        if (!named_)
+            return;
+        data.modes = std::move(modes_);
+        data.modeNames = std::move(names_);
+    }
+
+private:
+    bool named_ = false;
+    std::vector<std::uint32_t> modes_;
+    std::vector<std::string> names_;
+    std::unordered_map<std::string, std::uint32_t> indexes_;
+};
+
+} // namespace
+
 LifeData readLifeDataFile(const std::string& path)
 {
     LifeData data;
+    ModeNumbering modes;
     readRecordLines(path, [&](std::uint64_t, const auto& record) {
         data.values.push_back(record.value);
         data.upper.push_back(record.upper);
         data.states.push_back(record.state);
         data.counts.push_back(record.count);
+        modes.add(record);
         return true;
     });
+    modes.moveInto(data);
     return data;
 }
 

@@ -1,5 +1,6 @@
 // Reading life data from a data file: the classic file's number syntax and line rules, with optional
-// fields after the value: `VALUE [STATE [COUNT]]` or `LOW HIGH I [COUNT]`.
+// fields after the value: `VALUE [STATE [COUNT] [MODE]]` or `LOW HIGH I [COUNT] [MODE]`, where MODE
+// is a failure mode's word (a failure's or an interval's, never a suspension's).
 #pragma once
 
 #include <cstdint>

@@ -48,7 +48,7 @@ def read_data(path):
 def fit(times, states=None, counts=None, intervals=None, model="both", gamma=None, confidence=0.95,
         b_lives=(1, 10), at=(), bounds="both", bootstrap=0, seed=None, threads=None, shape=None, method="mle",
         distributions=None, mixture=False, nonparametric=False, stresses=None, stress_model=None, use_stress=(),
-        celsius=False):
+        celsius=False, modes=None, modes_model="2p"):
     """Fits the Weibull distribution to life data, as ``varnel --life``.
 
     ``times``: the times (an interval's lower end); ``states``: "F", "S" or "I" per record (default
@@ -78,6 +78,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     accelerated life model, as ``--stress``, with ``use_stress`` (stresses of eta, B-lives and
     reliabilities with bounds) and ``celsius`` (Arrhenius stresses in degrees Celsius); its document
     has "acceleratedLife" in place of the two models.
+    ``modes``: a failure mode's label per record (a str; "" or None for a suspension, and for a failure
+    of the mode "unlabelled"), as the mode words of a data file with ``--modes``: each mode's own
+    Weibull ("2p", or "3p" with ``modes_model``) and the series system, in "modes" and "system".
 
     numpy arrays and pandas Series are read where they lie when they hold doubles. Raises DataError
     for data that cannot be analysed, with the command line's texts, and ValueError or TypeError for
@@ -93,7 +96,9 @@ def fit(times, states=None, counts=None, intervals=None, model="both", gamma=Non
     options = _fit_options(model=model, gamma=gamma, confidence=confidence, b_lives=b_lives, at=at, bounds=bounds,
                            bootstrap=bootstrap, seed=seed, threads=threads, shape=shape, method=method,
                            distributions=distributions, mixture=mixture, nonparametric=nonparametric)
-    document = _varnel._fit(times, states, counts, intervals, options)
+    if modes is not None and not isinstance(modes, str):
+        modes = list(modes)
+    document = _varnel._fit(times, states, counts, intervals, options, modes, _text(modes_model, "modes_model"))
     return Fit(document, LifeData(times, states, counts, intervals))
 
 
