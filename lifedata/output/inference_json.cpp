@@ -45,6 +45,13 @@ void addBounds(JsonObject& object, int depth, const QuantityBounds& bounds)
         object.add("chiSquare", intervalJson(depth + 1, bounds.chiSquare));
 }
 
+std::string quantityJson(int depth, const QuantityBounds& bounds)
+{
+    JsonObject object(depth);
+    addBounds(object, depth, bounds);
+    return object.close();
+}
+
 std::string arrayJson(int depth, const std::vector<std::string>& elements)
 {
     if (elements.empty())

@@ -86,7 +86,7 @@ TEST(CompetingModes, ModeWordsAreReadAfterTheStateOrCountAndRefusedOnSuspensions
 
 TEST(CompetingModes, CallerModesAreChecked)
 {
-    LifeData data{{10, 11}, {10, 11}, {State::failure, State::suspension}, {1, 1}, {0, 0}, {"wear"}};
+    LifeData data{{10, 11}, {10, 11}, {State::failure, State::suspension}, {1, 1}, {}, {0, 0}, {"wear"}};
     EXPECT_THROW(validateLifeData(data), DataError); // a suspension with a mode
     data.modes = {0};
     EXPECT_THROW(validateLifeData(data), DataError); // not one per record
