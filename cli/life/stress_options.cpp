@@ -48,9 +48,9 @@ bool checkStressChoice(const StressChoice& choice, const StressContext& context,
         error = "--stress cannot be used with --shape, -g or --two-parameter: it fits its own model";
     else if (context.bootstrap != 0)
         error = "--bootstrap cannot be used with --stress";
-    // Refused rather than ignored: the accelerated model has no pictures yet.
-    else if (context.plot)
-        error = "--plot cannot be used with --stress: the accelerated model is not drawn";
+    // Refused rather than ignored: the accelerated model is drawn on Weibull paper only.
+    else if (context.paper)
+        error = "--paper cannot be used with --stress: the stresses are drawn on Weibull paper";
     else if (choice.celsius && choice.model != lifedata::StressModel::arrhenius)
         error = "--celsius needs --stress arrhenius: it gives temperatures";
     return error.empty();
