@@ -143,7 +143,20 @@ TEST(CliAcceleratedPlot, LifeAgainstStressIsAStraightBLifeInsideItsBand)
     const auto [x2, y2] = xy.back();
     EXPECT_NEAR((y1 - y0) / (x1 - x0), (y2 - y0) / (x2 - x0), 1e-3);
     EXPECT_LT(y2, y0) << "cooler, to the right, lives longer";
-    EXPECT_EQ(withClass(svg, "band").size(), 2u);
+    // The band's sides lie one above and one below the line at the same x: compare at the middle.
+    const std::vector<xmlNode*> band = withClass(svg, "band");
+    ASSERT_EQ(band.size(), 2u);
+    std::vector<double> middles;
+    for (xmlNode* side : band) {
+        std::istringstream sidePoints(attribute(side, "points"));
+        std::vector<std::string> pairs;
+        for (std::string pair; sidePoints >> pair;)
+            pairs.push_back(pair);
+        ASSERT_EQ(pairs.size(), xy.size());
+        middles.push_back(std::stod(pairs[pairs.size() / 2].substr(pairs[pairs.size() / 2].find(',') + 1)));
+    }
+    EXPECT_GT(std::max(middles[0], middles[1]), y1);
+    EXPECT_LT(std::min(middles[0], middles[1]), y1);
     EXPECT_EQ(withClass(svg, "point").size(), 12u); // 12 failure records
     const std::string second = lifeStressPlotSvg("motorettes", data, analysis, 10, 0.9);
     EXPECT_NE(second.find(">B10 life<"), std::string::npos);

@@ -8,7 +8,8 @@ const char* const stressUsageText =
     "      --stress MODEL     accelerated life: every data line ends with its stress, after a state\n"
     "                         and a count (VALUE F|S COUNT STRESS, LOW HIGH I COUNT STRESS); fits a\n"
     "                         common m and ln eta = a + b x with x = 1/S in kelvin (arrhenius), ln S\n"
-    "                         (power) or S (exponential)\n"
+    "                         (power) or S (exponential); --plot FILE draws a line per stress, and\n"
+    "                         life against stress into FILE with -life-stress before its extension\n"
     "      --celsius          arrhenius stresses (and use stresses) in degrees Celsius\n"
     "      --use-stress S0    eta, B-lives and reliabilities at stress S0 with bounds (repeatable)\n";
 
