@@ -34,8 +34,10 @@ PaperSeries stressSeries(const lifedata::LifeData& data, const lifedata::Acceler
     const PaperScale scale{PaperKind::weibull};
     for (const lifedata::RankedFailure& f : lifedata::adjustedRankFailures(recordsAt(data, group.stress)))
         series.points.push_back({scale.x(f.time), scale.y(f.unreliability)});
-    // y = m (ln t - ln eta(S)) with ln eta(S) = a + b x(S).
-    const double logEta = fit.a + fit.b * group.x;
+    // y = m (ln t - ln eta(S)) with ln eta(S) = a + b x(S); a fit that did not converge draws no
+    // line rather than the one where its search stopped.
+    const bool fitted = fit.status == lifedata::FitStatus::ok;
+    const double logEta = fitted ? fit.a + fit.b * group.x : std::nan("");
     series.slope = fit.m;
     series.intercept = -fit.m * logEta;
     series.label = "S = " + readableNumber(group.stress);

@@ -256,11 +256,13 @@ std::string lifeStressPlotSvg(const std::string& dataFile, const lifedata::LifeD
     std::vector<double> pointY;
     Span ys;
     for (std::size_t i = 0; i < data.values.size(); ++i) {
-        if (data.states[i] == lifedata::State::suspension)
+        const double y = std::log(failureTime(data, i));
+        // Suspensions are not lives; a failure at time 0 has no place on a log scale.
+        if (data.states[i] == lifedata::State::suspension || !std::isfinite(y))
             continue;
         pointX.push_back(lifedata::stressVariable(fit.model, fit.celsius, data.stresses[i]));
-        pointY.push_back(std::log(failureTime(data, i)));
-        ys.take(pointY.back());
+        pointY.push_back(y);
+        ys.take(y);
     }
     LifeLine life;
     if (fitted) {
