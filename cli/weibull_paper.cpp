@@ -490,9 +490,10 @@ std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShow
     }
     for (std::size_t i = 0; i < paper.series.size(); ++i) {
         const std::string colour = seriesColour(i);
-        svg += line(legendLeft, y - 4, legendLeft + 20, y - 4, "class=\"legend-series\" stroke=\"" + colour + "\" stroke-width=\"1.6\"");
-        svg += "<circle cx=\"" + pixels(legendLeft + 10) + "\" cy=\"" + pixels(y - 4) + "\" r=\"3.5\" fill=\"white\" stroke=\"" +
-               colour + "\" stroke-width=\"1.3\"/>\n";
+        svg += line(legendLeft, y - 4, legendLeft + 20, y - 4,
+                    "class=\"legend-series\" stroke=\"" + colour + "\" stroke-width=\"1.6\"");
+        svg += "<circle cx=\"" + pixels(legendLeft + 10) + "\" cy=\"" + pixels(y - 4) +
+               "\" r=\"3.5\" fill=\"white\" stroke=\"" + colour + "\" stroke-width=\"1.3\"/>\n";
         svg += text(legendLeft + 28, y, "", xmlText(paper.series[i].label));
         y += 18;
     }
