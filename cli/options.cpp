@@ -441,7 +441,7 @@ bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::s
     }
     const StressContext stressContext{options.mle, options.method == lifedata::EstimationMethod::mle,
                                       options.shape != 0 || !options.autoGamma || options.twoParameter,
-                                      options.bounds.bootstrap, !options.plotPath.empty()};
+                                      options.bounds.bootstrap, options.paperGiven};
     if (!checkStressChoice(options.stress, stressContext, error))
         return false;
     if (!modesAgree(options, error))

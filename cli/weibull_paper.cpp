@@ -2,6 +2,7 @@
 // Weibull ordinate y, or another paper's x and y) and mapped to pixels only when written. Pixel numbers are written by this
 // file's own fixed-point conversion, so the bytes do not depend on the C library or its locale.
 #include "weibull_paper.h"
+#include "paper_svg_parts.h"
 
 #include <algorithm>
 #include <charconv>
@@ -437,6 +438,32 @@ std::string modelsAndSteps(const WeibullPaper& paper, const PaperScale& scale, c
     return svg + "</g>\n";
 }
 
+// A group's line and points share its colour, so that each stress reads as one.
+std::string seriesColour(std::size_t index) { return modelColours[index % std::size(modelColours)]; }
+
+// Each group's line over the frame and its points, all with the common look of the one-line paper.
+std::string seriesLinesAndPoints(const WeibullPaper& paper, const Frame& frame)
+{
+    std::string svg;
+    for (std::size_t i = 0; i < paper.series.size(); ++i) {
+        const PaperSeries& series = paper.series[i];
+        const std::string colour = seriesColour(i);
+        svg += "<g class=\"series\" stroke=\"" + colour + "\">\n";
+        PlotPoint from{};
+        PlotPoint to{};
+        if (visibleSegment(series.slope, series.intercept, frame, from, to))
+            svg += line(frame.pixelX(from.x), frame.pixelY(from.y), frame.pixelX(to.x), frame.pixelY(to.y),
+                        "class=\"series-fit\" stroke-width=\"1.6\"");
+        for (const PlotPoint& p : series.points) {
+            if (std::isfinite(p.x) && std::isfinite(p.y))
+                svg += "<circle class=\"series-point\" cx=\"" + pixels(frame.pixelX(p.x)) + "\" cy=\"" +
+                       pixels(frame.pixelY(p.y)) + "\" r=\"3.5\" fill=\"none\" stroke-width=\"1.3\"/>\n";
+        }
+        svg += "</g>\n";
+    }
+    return svg;
+}
+
 std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShown, const std::string& lineNote)
 {
     std::string svg = "<g class=\"legend\">\n";
@@ -455,10 +482,21 @@ std::string legend(const WeibullPaper& paper, std::size_t omitted, bool lineShow
         y += 18;
     }
     y += 14;
-    svg += "<circle class=\"legend-point\" cx=\"" + pixels(legendLeft + 10) + "\" cy=\"" + pixels(y - 4) +
-           "\" r=\"3.5\" fill=\"none\" stroke=\"#1f4fbf\" stroke-width=\"1.3\"/>\n";
-    svg += text(legendLeft + 28, y, "", xmlText(paper.pointsLabel));
-    y += 18;
+    if (paper.series.empty()) {
+        svg += "<circle class=\"legend-point\" cx=\"" + pixels(legendLeft + 10) + "\" cy=\"" + pixels(y - 4) +
+               "\" r=\"3.5\" fill=\"none\" stroke=\"#1f4fbf\" stroke-width=\"1.3\"/>\n";
+        svg += text(legendLeft + 28, y, "", xmlText(paper.pointsLabel));
+        y += 18;
+    }
+    for (std::size_t i = 0; i < paper.series.size(); ++i) {
+        const std::string colour = seriesColour(i);
+        svg += line(legendLeft, y - 4, legendLeft + 20, y - 4,
+                    "class=\"legend-series\" stroke=\"" + colour + "\" stroke-width=\"1.6\"");
+        svg += "<circle cx=\"" + pixels(legendLeft + 10) + "\" cy=\"" + pixels(y - 4) +
+               "\" r=\"3.5\" fill=\"white\" stroke=\"" + colour + "\" stroke-width=\"1.3\"/>\n";
+        svg += text(legendLeft + 28, y, "", xmlText(paper.series[i].label));
+        y += 18;
+    }
     if (lineShown)
         svg += line(legendLeft, y - 4, legendLeft + 20, y - 4, "class=\"legend-fit\" stroke=\"#c0282d\" stroke-width=\"1.6\"");
     if (!paper.lineLabel.empty())
@@ -574,11 +612,24 @@ std::string drawWeibullPaper(const WeibullPaper& paper)
         else
             ++omitted;
     }
-    const Range reach = verticalReach(points);
+    // The frame takes in the groups' points too, those not finite counted with the others, and
+    // where each group's line crosses 63.2 %: a group without failures still shows its eta.
+    std::vector<PlotPoint> extent = points;
+    for (const PaperSeries& series : paper.series) {
+        if (std::isfinite(-series.intercept / series.slope))
+            extent.push_back({-series.intercept / series.slope, 0});
+        for (const PlotPoint& p : series.points) {
+            if (std::isfinite(p.x) && std::isfinite(p.y))
+                extent.push_back(p);
+            else
+                ++omitted;
+        }
+    }
+    const Range reach = verticalReach(extent);
     const PaperScale scale{paper.kind};
     const std::vector<Tick> yTicks = verticalTicks(reach, scale);
     const Range yRange{std::min(yTicks.front().position, reach.lo), std::max(yTicks.back().position, reach.hi)};
-    const Frame frame{horizontalRange(points), yRange};
+    const Frame frame{horizontalRange(extent), yRange};
     const std::vector<Tick> xTicks = scale.logarithmicTime() ? horizontalTicks(frame.x) : linearTicks(frame.x);
 
     PlotPoint from{};
@@ -609,6 +660,7 @@ std::string drawWeibullPaper(const WeibullPaper& paper)
     if (paper.curve.shown)
         svg += curvePath(paper.curve, frame);
     svg += modelsAndSteps(paper, scale, frame);
+    svg += seriesLinesAndPoints(paper, frame);
     svg += "<g class=\"points\" fill=\"none\" stroke=\"#1f4fbf\" stroke-width=\"1.3\">\n";
     for (const PlotPoint& p : points)
         svg += "<circle class=\"point\" cx=\"" + pixels(frame.pixelX(p.x)) + "\" cy=\"" + pixels(frame.pixelY(p.y)) +
@@ -617,3 +669,23 @@ std::string drawWeibullPaper(const WeibullPaper& paper)
     svg += legend(paper, omitted, lineShown, lineNote);
     return svg + "</svg>\n";
 }
+
+namespace {
+
+std::vector<AxisTick> axisTicks(const std::vector<Tick>& ticks)
+{
+    std::vector<AxisTick> out;
+    for (const Tick& tick : ticks)
+        out.push_back({tick.position, tickLabel(tick)});
+    return out;
+}
+
+} // namespace
+
+std::vector<AxisTick> logarithmicAxisTicks(double lo, double hi) { return axisTicks(horizontalTicks({lo, hi})); }
+
+std::vector<AxisTick> linearAxisTicks(double lo, double hi) { return axisTicks(linearTicks({lo, hi})); }
+
+std::string svgPixels(double value) { return pixels(value); }
+
+std::string svgEscaped(const std::string& text) { return xmlText(text); }

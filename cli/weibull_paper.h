@@ -47,6 +47,14 @@ struct StepCorner {
     double F;
 };
 
+// One group of an accelerated model, a stress: its points and its line, in a colour of their own.
+struct PaperSeries {
+    std::vector<PlotPoint> points;
+    double slope;
+    double intercept;
+    std::string label;
+};
+
 struct WeibullPaper {
     PaperKind kind = PaperKind::weibull;    // points, line and band are in this paper's plot units
     std::string name;                       // the data file, as given, in the heading
@@ -67,6 +75,7 @@ struct WeibullPaper {
     std::vector<ModelCurve> models;         // more models, each a curve
     std::vector<StepCorner> steps;          // the non-parametric estimate, corner to corner
     std::string stepsLabel;
+    std::vector<PaperSeries> series;        // groups drawn beside (or instead of) the points and line
 };
 
 std::string drawWeibullPaper(const WeibullPaper& paper);

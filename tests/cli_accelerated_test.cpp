@@ -43,7 +43,8 @@ TEST(CliAccelerated, OptionsAreReadAndRefusedWhereTheyMakeNoSense)
         {{"--life", "--stress", "power", "--shape", "2", "d"}, "--stress cannot be used with --shape"},
         {{"--life", "--stress", "power", "-g", "1", "d"}, "--stress cannot be used with --shape"},
         {{"--life", "--stress", "power", "--bootstrap", "10", "d"}, "--bootstrap cannot be used with --stress"},
-        {{"--life", "--stress", "power", "--plot", "p.svg", "d"}, "--plot cannot be used with --stress"},
+        {{"--life", "--stress", "power", "--plot", "p.svg", "--paper", "normal", "d"},
+         "--paper cannot be used with --stress"},
     };
     for (const auto& r : refused) {
         CliOptions o;

@@ -9,6 +9,7 @@
 
 #include "accelerated_json.h"
 #include "life_data_file.h"
+#include "life/accelerated_plot.h"
 #include "life/accelerated_text.h"
 
 namespace {
@@ -24,15 +25,21 @@ lifedata::AcceleratedRequest requestFrom(const CliOptions& options)
     return request;
 }
 
+// The B-life of the life-stress picture: the first --b-life, else B10, the customary one.
+double lifeStressPercent(const CliOptions& options)
+{
+    return options.bLifeGiven && !options.bounds.bLifePercents.empty() ? options.bounds.bLifePercents.front() : 10;
+}
+
 } // namespace
 
 AcceleratedOutcome runAcceleratedAnalysis(const CliOptions& options)
 {
     AcceleratedOutcome outcome;
     lifedata::AcceleratedAnalysis analysis;
+    lifedata::LifeData data;
     try {
-        const lifedata::LifeData data =
-            lifedata::readLifeDataFile(options.dataFile, lifedata::StressColumn{options.stress.celsius});
+        data = lifedata::readLifeDataFile(options.dataFile, lifedata::StressColumn{options.stress.celsius});
         analysis = lifedata::analyseAcceleratedLife(data, requestFrom(options));
     } catch (const lifedata::DataError& error) {
         outcome.error = error.what();
@@ -43,5 +50,15 @@ AcceleratedOutcome runAcceleratedAnalysis(const CliOptions& options)
     }
     outcome.results = options.json ? lifedata::acceleratedAnalysisJson(analysis) : acceleratedText(analysis);
     outcome.status = analysis.fit.status == lifedata::FitStatus::ok ? 0 : 1;
+    if (!options.plotPath.empty()) {
+        std::string failed;
+        errno = 0;
+        if (!writeAcceleratedPlots(options.plotPath, options.dataFile, data, analysis, lifeStressPercent(options),
+                                   options.bounds.confidence, failed)) {
+            std::fprintf(stderr, "varnel: cannot write plot %s: %s\n", failed.c_str(),
+                         errno ? std::strerror(errno) : "write failed");
+            outcome.status = 1;
+        }
+    }
     return outcome;
 }

@@ -8,7 +8,8 @@ const char* const stressUsageText =
     "      --stress MODEL     accelerated life: every data line ends with its stress, after a state\n"
     "                         and a count (VALUE F|S COUNT STRESS, LOW HIGH I COUNT STRESS); fits a\n"
     "                         common m and ln eta = a + b x with x = 1/S in kelvin (arrhenius), ln S\n"
-    "                         (power) or S (exponential)\n"
+    "                         (power) or S (exponential); --plot FILE draws a line per stress, and\n"
+    "                         life against stress into FILE with -life-stress before its extension\n"
     "      --celsius          arrhenius stresses (and use stresses) in degrees Celsius\n"
     "      --use-stress S0    eta, B-lives and reliabilities at stress S0 with bounds (repeatable)\n";
 
@@ -48,9 +49,9 @@ bool checkStressChoice(const StressChoice& choice, const StressContext& context,
         error = "--stress cannot be used with --shape, -g or --two-parameter: it fits its own model";
     else if (context.bootstrap != 0)
         error = "--bootstrap cannot be used with --stress";
-    // Refused rather than ignored: the accelerated model has no pictures yet.
-    else if (context.plot)
-        error = "--plot cannot be used with --stress: the accelerated model is not drawn";
+    // Refused rather than ignored: the accelerated model is drawn on Weibull paper only.
+    else if (context.paper)
+        error = "--paper cannot be used with --stress: the stresses are drawn on Weibull paper";
     else if (choice.celsius && choice.model != lifedata::StressModel::arrhenius)
         error = "--celsius needs --stress arrhenius: it gives temperatures";
     return error.empty();

@@ -28,7 +28,7 @@ struct StressContext {
     bool mle;              // the method is maximum likelihood
     bool otherModel;       // --shape, -g or --two-parameter: a model of their own
     unsigned bootstrap;    // --bootstrap samples
-    bool plot;             // --plot
+    bool paper;            // --paper
 };
 
 // False with the reason in `error` for a choice that makes no sense with the rest.

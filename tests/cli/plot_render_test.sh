@@ -23,4 +23,13 @@ for data in "$examples"/ball_bearings.dat "$examples"/glass_fibres.dat; do
         [ "$signature" = "89504e470d0a1a0a" ] || fail "$name.png is not a PNG ($signature)"
     done
 done
+# An accelerated model's two pictures, the second beside the first.
+if timeout 60 "$varnel" --life --stress arrhenius --celsius --use-stress 130 --plot "$work/motorettes.svg" \
+    "$examples"/motorette_insulation.dat >/dev/null; then
+    for name in motorettes motorettes-life-stress; do
+        timeout 60 "$render" "$work/$name.svg" || fail "render-plot $name.svg"
+    done
+else
+    fail "varnel --life --stress --plot on the motorettes"
+fi
 finish "all plots rendered"
