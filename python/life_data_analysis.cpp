@@ -22,6 +22,7 @@
 #include "life_data_arrays.h"
 #include "life_data_file.h"
 #include "mode_labels.h"
+#include "watched_run.h"
 
 namespace py = pybind11;
 
