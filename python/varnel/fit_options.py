@@ -5,7 +5,10 @@ import inspect
 from .lifedata import _fit_options, fit
 
 # The parameters of fit that are the records, not options.
-_RECORDS = ("times", "states", "counts", "intervals")
+_RECORDS = ("times", "states", "counts", "intervals", "stresses", "modes")
+# The options that the analysis of one group takes; fit's others (the accelerated model's, the modes')
+# go with records that a group's columns do not hold.
+_GROUP_OPTIONS = inspect.signature(_fit_options).parameters
 
 
 class FitOptions:
@@ -19,9 +22,12 @@ class FitOptions:
         for name in _RECORDS:
             if name in keywords:
                 raise TypeError(f"{name} is a column of the records, not an option")
-        bound = inspect.signature(fit).bind(*(None for _ in _RECORDS), **keywords)
+        bound = inspect.signature(fit).bind(**{name: None for name in _RECORDS}, **keywords)
         bound.apply_defaults()
-        options = {name: value for name, value in bound.arguments.items() if name not in _RECORDS}
+        for name in keywords:
+            if name not in _GROUP_OPTIONS:
+                raise TypeError(f"{name} is not an option of the fit of a group")
+        options = {name: value for name, value in bound.arguments.items() if name in _GROUP_OPTIONS}
         self.keywords = dict(keywords)
         self.native = _fit_options(**options)
 

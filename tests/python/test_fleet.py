@@ -98,6 +98,11 @@ def test_arguments_are_checked_before_any_fit():
         varnel.fit_groups(frame, "part", "time", model="4p")
     with pytest.raises(TypeError, match="times is a column of the records"):
         varnel.FitOptions(times=[1, 2])
+    # A group's columns hold no stresses or modes, so their options would be silently lost.
+    with pytest.raises(TypeError, match="stresses is a column of the records"):
+        varnel.FitOptions(stresses=[1, 2])
+    with pytest.raises(TypeError, match="stress_model is not an option of the fit of a group"):
+        varnel.fit_groups(frame, "part", "time", stress_model="power")
     with pytest.raises(KeyError):
         varnel.fit_groups(frame, "no such column", "time")
 
