@@ -63,6 +63,7 @@ LocationScaleDistribution::Canonical LocationScaleDistribution::canonical(const 
     c.a = p[form_.aIndex];
     c.logB = form_.logScaleIndex == noParameter ? 0 : form_.logScaleSign * p[form_.logScaleIndex];
     c.gamma = form_.gammaIndex == noParameter ? 0 : p[form_.gammaIndex];
+    c.inverseB = std::exp(-c.logB);
     return c;
 }
 
@@ -76,7 +77,7 @@ LocationScaleDistribution::Standardized LocationScaleDistribution::standardize(d
         s.u = -infinity;
         return s;
     }
-    const double w = std::exp(-c.logB);
+    const double w = c.inverseB;
     const double h = form_.logTime ? std::log(x) : x;
     const double h1 = form_.logTime ? 1 / x : 1;          // h'(x)
     const double h2 = form_.logTime ? -1 / (x * x) : 0;   // h''(x)
@@ -130,7 +131,33 @@ void LocationScaleDistribution::fromCoordinates(const double* p, double* paramet
 
 PointTerms LocationScaleDistribution::logDensity(double t, const double* p, int order) const
 {
+    return logDensityAt(t, canonical(p), order);
+}
+
+PointTerms LocationScaleDistribution::logSurvival(double t, const double* p, int order) const
+{
+    return logSurvivalAt(t, canonical(p), order);
+}
+
+// The canonical coordinates and 1/b do not depend on the record: formed once for the whole batch.
+void LocationScaleDistribution::addLogDensities(const double* times, const double* counts, std::size_t count,
+                                                const double* p, int order, PointTerms& sums) const
+{
     const Canonical c = canonical(p);
+    for (std::size_t i = 0; i < count; ++i)
+        addWeightedTerms(sums, logDensityAt(times[i], c, order), counts[i], order);
+}
+
+void LocationScaleDistribution::addLogSurvivals(const double* times, const double* counts, std::size_t count,
+                                                const double* p, int order, PointTerms& sums) const
+{
+    const Canonical c = canonical(p);
+    for (std::size_t i = 0; i < count; ++i)
+        addWeightedTerms(sums, logSurvivalAt(times[i], c, order), counts[i], order);
+}
+
+PointTerms LocationScaleDistribution::logDensityAt(double t, const Canonical& c, int order) const
+{
     if (form_.closedAtLocation && t == c.gamma)
         return toFitCoordinates(exponentialDensityAtLocation(c.a));
     const Standardized s = standardize(t, c, order);
@@ -149,9 +176,9 @@ PointTerms LocationScaleDistribution::logDensity(double t, const double* p, int 
     return toFitCoordinates(terms);
 }
 
-PointTerms LocationScaleDistribution::logSurvival(double t, const double* p, int order) const
+PointTerms LocationScaleDistribution::logSurvivalAt(double t, const Canonical& c, int order) const
 {
-    const Standardized s = standardize(t, canonical(p), order);
+    const Standardized s = standardize(t, c, order);
     if (!s.inside)
         return PointTerms{}; // certain survival
     return toFitCoordinates(compose(form_.law->logSurvival(s.u), s.du, s.d2u, order));
