@@ -66,13 +66,14 @@ public:
     // gamma, or at it unless densityFiniteAtLocation()), ln S is 0 there.
     virtual PointTerms logDensity(double t, const double* p, int order) const = 0;
     virtual PointTerms logSurvival(double t, const double* p, int order) const = 0;
-    // Add count times ln f(t), or ln S(t), of each of `count` records to `sums`, record by record in
-    // their order, as addWeightedTerms does: the same bits as one logDensity or logSurvival a record.
-    // A family overrides them to form once per batch what does not depend on the record.
-    virtual void addLogDensities(const double* times, const double* counts, std::size_t count, const double* p,
-                                 int order, PointTerms& sums) const;
-    virtual void addLogSurvivals(const double* times, const double* counts, std::size_t count, const double* p,
-                                 int order, PointTerms& sums) const;
+    // The sums of count times ln f(t), or ln S(t), over `count` records, from zero and record by
+    // record in their order as addWeightedTerms adds them: the same bits as one logDensity or
+    // logSurvival a record (up to the sign of a zero). A family overrides them to do once per batch
+    // what does not depend on the record.
+    virtual PointTerms sumLogDensities(const double* times, const double* counts, std::size_t count, const double* p,
+                                       int order) const;
+    virtual PointTerms sumLogSurvivals(const double* times, const double* counts, std::size_t count, const double* p,
+                                       int order) const;
     // ln(S(a) - S(b)) for a < b, formed without cancellation in either tail; (0, b] is ln F(b).
     virtual PointTerms logIntervalProbability(double a, double b, const double* p, int order) const = 0;
 

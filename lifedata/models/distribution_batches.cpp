@@ -18,18 +18,22 @@ void addWeightedTerms(PointTerms& sums, const PointTerms& terms, double count, i
     }
 }
 
-void Distribution::addLogDensities(const double* times, const double* counts, std::size_t count, const double* p,
-                                   int order, PointTerms& sums) const
+PointTerms Distribution::sumLogDensities(const double* times, const double* counts, std::size_t count,
+                                         const double* p, int order) const
 {
+    PointTerms sums;
     for (std::size_t i = 0; i < count; ++i)
         addWeightedTerms(sums, logDensity(times[i], p, order), counts[i], order);
+    return sums;
 }
 
-void Distribution::addLogSurvivals(const double* times, const double* counts, std::size_t count, const double* p,
-                                   int order, PointTerms& sums) const
+PointTerms Distribution::sumLogSurvivals(const double* times, const double* counts, std::size_t count,
+                                         const double* p, int order) const
 {
+    PointTerms sums;
     for (std::size_t i = 0; i < count; ++i)
         addWeightedTerms(sums, logSurvival(times[i], p, order), counts[i], order);
+    return sums;
 }
 
 } // namespace lifedata

@@ -61,10 +61,10 @@ PointTerms DistributionLikelihood::evaluate(const double* p, int order)
     const PreparedData& d = data_;
     const Distribution& f = distribution_;
     Sums total = sumInBatches(work_, d.failureTimes.size(), [&](std::size_t first, std::size_t count, PointTerms& sums) {
-        f.addLogDensities(&d.failureTimes[first], &d.failureCounts[first], count, p, order, sums);
+        sums = f.sumLogDensities(&d.failureTimes[first], &d.failureCounts[first], count, p, order);
     }, Sums{});
     total.add(sumInBatches(work_, d.suspensionTimes.size(), [&](std::size_t first, std::size_t count, PointTerms& sums) {
-        f.addLogSurvivals(&d.suspensionTimes[first], &d.suspensionCounts[first], count, p, order, sums);
+        sums = f.sumLogSurvivals(&d.suspensionTimes[first], &d.suspensionCounts[first], count, p, order);
     }, Sums{}));
     total.add(sumInBatches(work_, d.intervalLower.size(), [&](std::size_t first, std::size_t count, PointTerms& sums) {
         for (std::size_t i = first; i < first + count; ++i)

@@ -164,13 +164,12 @@ TEST(DistributionLikelihood, BatchesAreTheRecordsOneByOne)
         if (f->locationIndex() != noParameter)
             p[f->locationIndex()] = f->densityFiniteAtLocation() ? 2.0 : 1.5;
         for (int order = 0; order <= 2; ++order) {
-            PointTerms batch, single;
-            f->addLogDensities(times, counts, size, p, order, batch);
+            PointTerms batch = f->sumLogDensities(times, counts, size, p, order), single;
             for (std::size_t i = 0; i < size; ++i)
                 addWeightedTerms(single, f->logDensity(times[i], p, order), counts[i], order);
             EXPECT_EQ(std::memcmp(&batch, &single, sizeof batch), 0) << "densities, order " << order;
-            batch = single = PointTerms{};
-            f->addLogSurvivals(times, counts, size, p, order, batch);
+            batch = f->sumLogSurvivals(times, counts, size, p, order);
+            single = PointTerms{};
             for (std::size_t i = 0; i < size; ++i)
                 addWeightedTerms(single, f->logSurvival(times[i], p, order), counts[i], order);
             EXPECT_EQ(std::memcmp(&batch, &single, sizeof batch), 0) << "survivals, order " << order;
