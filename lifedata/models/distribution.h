@@ -31,6 +31,10 @@ struct PlotPoint {
     double unreliability;
 };
 
+// sums += count * terms, up to `order`: the value, the gradient and the upper half of the Hessian
+// (the lower half of `sums` is left alone).
+void addWeightedTerms(PointTerms& sums, const PointTerms& terms, double count, int order);
+
 // Where an index names no parameter (a family without a free location, say).
 constexpr std::size_t noParameter = static_cast<std::size_t>(-1);
 
@@ -62,6 +66,14 @@ public:
     // gamma, or at it unless densityFiniteAtLocation()), ln S is 0 there.
     virtual PointTerms logDensity(double t, const double* p, int order) const = 0;
     virtual PointTerms logSurvival(double t, const double* p, int order) const = 0;
+    // The sums of count times ln f(t), or ln S(t), over `count` records, from zero and record by
+    // record in their order as addWeightedTerms adds them: the same bits as one logDensity or
+    // logSurvival a record (up to the sign of a zero). A family overrides them to do once per batch
+    // what does not depend on the record.
+    virtual PointTerms sumLogDensities(const double* times, const double* counts, std::size_t count, const double* p,
+                                       int order) const;
+    virtual PointTerms sumLogSurvivals(const double* times, const double* counts, std::size_t count, const double* p,
+                                       int order) const;
     // ln(S(a) - S(b)) for a < b, formed without cancellation in either tail; (0, b] is ln F(b).
     virtual PointTerms logIntervalProbability(double a, double b, const double* p, int order) const = 0;
 

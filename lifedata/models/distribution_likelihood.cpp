@@ -1,8 +1,9 @@
-// Each record's terms come from the distribution; every chunk of records gives its partial sums, and
-// the partial sums are added in chunk order, kind after kind.
+// Each chunk of records is one batch of the distribution, which gives its partial sums record by
+// record; the partial sums are added in chunk order, kind after kind.
 #include "distribution_likelihood.h"
 
-#include "chunk_sums.h"
+#include <cstdint>
+#include <vector>
 
 namespace lifedata {
 
@@ -26,20 +27,31 @@ struct Sums {
         }
     }
 
-    void add(const PointTerms& terms, double count, int order_)
+    Sums() = default;
+    explicit Sums(const PointTerms& terms) : value(terms.value)
     {
-        value += count * terms.value;
-        if (order_ < 1)
-            return;
         for (std::size_t i = 0; i < n; ++i) {
-            g[i] += count * terms.gradient[i];
-            if (order_ < 2)
-                continue;
+            g[i] = terms.gradient[i];
             for (std::size_t j = i; j < n; ++j)
-                h[i][j] += count * terms.hessian[i][j];
+                h[i][j] = terms.hessian[i][j];
         }
     }
 };
+
+// The sums of one kind of record over [0, count), chunk by chunk, each chunk one batch of the family.
+template <class AddBatch>
+Sums sumInBatches(ChunkedWork& work, std::size_t count, const AddBatch& addBatch, Sums total)
+{
+    std::vector<Sums> partial(ChunkedWork::chunkCount(static_cast<std::uint32_t>(count)));
+    auto compute = [&](std::uint32_t chunk, std::uint32_t begin, std::uint32_t end) {
+        PointTerms sums;
+        addBatch(begin, end - begin, sums);
+        partial[chunk] = Sums(sums);
+    };
+    auto consume = [&](std::uint32_t chunk, std::uint32_t, std::uint32_t) { total.add(partial[chunk]); };
+    work.run(static_cast<std::uint32_t>(count), compute, consume);
+    return total;
+}
 
 } // namespace
 
@@ -48,16 +60,17 @@ PointTerms DistributionLikelihood::evaluate(const double* p, int order)
     stopIfCancelled(cancel_);
     const PreparedData& d = data_;
     const Distribution& f = distribution_;
-    Sums total = sumInChunks<Sums>(work_, 0, d.failureTimes.size(), [&](Sums& sums, std::size_t i) {
-        sums.add(f.logDensity(d.failureTimes[i], p, order), d.failureCounts[i], order);
-    });
-    total.add(sumInChunks<Sums>(work_, 0, d.suspensionTimes.size(), [&](Sums& sums, std::size_t i) {
-        sums.add(f.logSurvival(d.suspensionTimes[i], p, order), d.suspensionCounts[i], order);
-    }));
-    total.add(sumInChunks<Sums>(work_, 0, d.intervalLower.size(), [&](Sums& sums, std::size_t i) {
-        sums.add(f.logIntervalProbability(d.intervalLower[i], d.intervalUpper[i], p, order), d.intervalCounts[i],
-                 order);
-    }));
+    Sums total = sumInBatches(work_, d.failureTimes.size(), [&](std::size_t first, std::size_t count, PointTerms& sums) {
+        sums = f.sumLogDensities(&d.failureTimes[first], &d.failureCounts[first], count, p, order);
+    }, Sums{});
+    total.add(sumInBatches(work_, d.suspensionTimes.size(), [&](std::size_t first, std::size_t count, PointTerms& sums) {
+        sums = f.sumLogSurvivals(&d.suspensionTimes[first], &d.suspensionCounts[first], count, p, order);
+    }, Sums{}));
+    total.add(sumInBatches(work_, d.intervalLower.size(), [&](std::size_t first, std::size_t count, PointTerms& sums) {
+        for (std::size_t i = first; i < first + count; ++i)
+            addWeightedTerms(sums, f.logIntervalProbability(d.intervalLower[i], d.intervalUpper[i], p, order),
+                             d.intervalCounts[i], order);
+    }, Sums{}));
 
     PointTerms result;
     result.value = total.value;

@@ -63,6 +63,7 @@ LocationScaleDistribution::Canonical LocationScaleDistribution::canonical(const 
     c.a = p[form_.aIndex];
     c.logB = form_.logScaleIndex == noParameter ? 0 : form_.logScaleSign * p[form_.logScaleIndex];
     c.gamma = form_.gammaIndex == noParameter ? 0 : p[form_.gammaIndex];
+    c.inverseB = std::exp(-c.logB);
     return c;
 }
 
@@ -76,7 +77,7 @@ LocationScaleDistribution::Standardized LocationScaleDistribution::standardize(d
         s.u = -infinity;
         return s;
     }
-    const double w = std::exp(-c.logB);
+    const double w = c.inverseB;
     const double h = form_.logTime ? std::log(x) : x;
     const double h1 = form_.logTime ? 1 / x : 1;          // h'(x)
     const double h2 = form_.logTime ? -1 / (x * x) : 0;   // h''(x)
@@ -130,9 +131,59 @@ void LocationScaleDistribution::fromCoordinates(const double* p, double* paramet
 
 PointTerms LocationScaleDistribution::logDensity(double t, const double* p, int order) const
 {
+    return toFitCoordinates(qLogDensity(t, canonical(p), order));
+}
+
+PointTerms LocationScaleDistribution::logSurvival(double t, const double* p, int order) const
+{
+    return toFitCoordinates(qLogSurvival(t, canonical(p), order));
+}
+
+// The canonical coordinates and 1/b do not depend on the record, and the step to p only renames and
+// flips signs, which commutes with the sums: both are done once for the whole batch.
+PointTerms LocationScaleDistribution::sumLogDensities(const double* times, const double* counts, std::size_t count,
+                                                      const double* p, int order) const
+{
     const Canonical c = canonical(p);
+    PointTerms sums;
+    for (std::size_t i = 0; i < count; ++i)
+        addWeightedTerms(sums, qLogDensity(times[i], c, order), counts[i], order);
+    return sumsToFitCoordinates(sums, order);
+}
+
+PointTerms LocationScaleDistribution::sumLogSurvivals(const double* times, const double* counts, std::size_t count,
+                                                      const double* p, int order) const
+{
+    const Canonical c = canonical(p);
+    PointTerms sums;
+    for (std::size_t i = 0; i < count; ++i)
+        addWeightedTerms(sums, qLogSurvival(times[i], c, order), counts[i], order);
+    return sumsToFitCoordinates(sums, order);
+}
+
+// Sums in q, of which addWeightedTerms keeps the upper half of the Hessian, as sums in p with the
+// upper half alone, up to the order: the renaming may carry an entry across the diagonal.
+PointTerms LocationScaleDistribution::sumsToFitCoordinates(PointTerms sums, int order) const
+{
+    for (std::size_t i = 0; i < q && order >= 2; ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            sums.hessian[i][j] = sums.hessian[j][i];
+    const PointTerms mapped = toFitCoordinates(sums);
+    // What the order leaves out stays +0 rather than a sign's -0.
+    PointTerms result;
+    result.value = mapped.value;
+    for (std::size_t i = 0; i < q && order >= 1; ++i) {
+        result.gradient[i] = mapped.gradient[i];
+        for (std::size_t j = i; j < q && order >= 2; ++j)
+            result.hessian[i][j] = mapped.hessian[i][j];
+    }
+    return result;
+}
+
+PointTerms LocationScaleDistribution::qLogDensity(double t, const Canonical& c, int order) const
+{
     if (form_.closedAtLocation && t == c.gamma)
-        return toFitCoordinates(exponentialDensityAtLocation(c.a));
+        return exponentialDensityAtLocation(c.a);
     const Standardized s = standardize(t, c, order);
     if (!s.inside) {
         PointTerms outside;
@@ -146,15 +197,15 @@ PointTerms LocationScaleDistribution::logDensity(double t, const double* p, int 
         for (std::size_t j = 0; j < q && order >= 2; ++j)
             terms.hessian[i][j] += s.d2LogJacobian[i][j];
     }
-    return toFitCoordinates(terms);
+    return terms;
 }
 
-PointTerms LocationScaleDistribution::logSurvival(double t, const double* p, int order) const
+PointTerms LocationScaleDistribution::qLogSurvival(double t, const Canonical& c, int order) const
 {
-    const Standardized s = standardize(t, canonical(p), order);
+    const Standardized s = standardize(t, c, order);
     if (!s.inside)
         return PointTerms{}; // certain survival
-    return toFitCoordinates(compose(form_.law->logSurvival(s.u), s.du, s.d2u, order));
+    return compose(form_.law->logSurvival(s.u), s.du, s.d2u, order);
 }
 
 PointTerms LocationScaleDistribution::logIntervalProbability(double a, double b, const double* p, int order) const

@@ -44,6 +44,10 @@ public:
     PointTerms logDensity(double t, const double* p, int order) const override;
     PointTerms logSurvival(double t, const double* p, int order) const override;
     PointTerms logIntervalProbability(double a, double b, const double* p, int order) const override;
+    PointTerms sumLogDensities(const double* times, const double* counts, std::size_t count, const double* p,
+                               int order) const override;
+    PointTerms sumLogSurvivals(const double* times, const double* counts, std::size_t count, const double* p,
+                               int order) const override;
     double quantile(double P, const double* p, double* gradient) const override;
     bool standardVariable(double t, const double* p, double& u, double* gradient) const override;
     double standardSurvival(double u) const override { return form_.law->survival(u); }
@@ -52,11 +56,15 @@ public:
 private:
     struct Canonical {
         double a, logB, gamma;
+        double inverseB; // e^-ln b, formed once for all the records of a pass
     };
     struct Standardized;
     Canonical canonical(const double* p) const;
     Standardized standardize(double t, const Canonical& q, int order) const;
     PointTerms toFitCoordinates(const PointTerms& q) const;
+    PointTerms qLogDensity(double t, const Canonical& c, int order) const;
+    PointTerms qLogSurvival(double t, const Canonical& c, int order) const;
+    PointTerms sumsToFitCoordinates(PointTerms sums, int order) const;
 
     LocationScaleForm form_;
 };

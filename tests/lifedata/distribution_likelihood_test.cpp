@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <random>
+#include <string>
 
 #include "distribution.h"
 #include "distribution_likelihood.h"
@@ -144,6 +146,33 @@ TEST(DistributionLikelihood, SameBitsForCountsAndForThreads)
         const PointTerms lined = distributionLikelihood(*f, prepareLifeData(lines), p, 2, {3, nullptr});
         for (const PointTerms* other : {&three, &lined}) {
             EXPECT_EQ(std::memcmp(&one, other, sizeof one), 0);
+        }
+    }
+}
+
+// A family's batch forms once what the records share; each record's terms must stay the bits of the
+// one-record path (which the bounds and the curves use), also at and below a location.
+TEST(DistributionLikelihood, BatchesAreTheRecordsOneByOne)
+{
+    const double times[] = {0.7, 1.5, 2.0, 31.0, 95.5, 1e-3, 4000.0};
+    const double counts[] = {1, 2, 1, 5, 1, 3, 1};
+    const std::size_t size = std::size(times);
+    for (const std::string& name : distributionNames()) {
+        SCOPED_TRACE(name);
+        const auto f = makeDistribution(name);
+        double p[3] = {0.9, 1.1, 1.5}; // a location of 1.5 puts the first records below it
+        if (f->locationIndex() != noParameter)
+            p[f->locationIndex()] = f->densityFiniteAtLocation() ? 2.0 : 1.5;
+        for (int order = 0; order <= 2; ++order) {
+            PointTerms batch = f->sumLogDensities(times, counts, size, p, order), single;
+            for (std::size_t i = 0; i < size; ++i)
+                addWeightedTerms(single, f->logDensity(times[i], p, order), counts[i], order);
+            EXPECT_EQ(std::memcmp(&batch, &single, sizeof batch), 0) << "densities, order " << order;
+            batch = f->sumLogSurvivals(times, counts, size, p, order);
+            single = PointTerms{};
+            for (std::size_t i = 0; i < size; ++i)
+                addWeightedTerms(single, f->logSurvival(times[i], p, order), counts[i], order);
+            EXPECT_EQ(std::memcmp(&batch, &single, sizeof batch), 0) << "survivals, order " << order;
         }
     }
 }
