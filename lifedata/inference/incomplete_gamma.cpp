@@ -172,11 +172,12 @@ namespace {
 constexpr double asymptoticFrom = 12;
 
 // ln of x^a e^-x / Gamma(a), also where the factor itself underflows.
-double logDensityFactor(double a, double x)
+double logDensityFactor(const GammaShape& shape, double x)
 {
+    const double a = shape.a;
     if (a < stirlingFrom)
-        return a * std::log(x) - x - std::lgamma(a);
-    return 0.5 * std::log(a / twoPi) - a * logExcess((x - a) / a) - stirlingRemainder(a);
+        return a * std::log(x) - x - shape.logGamma;
+    return shape.logPeakScale - a * logExcess((x - a) / a) - shape.stirling;
 }
 
 LogGammaTail fromJet(const Jet& j) { return {j.v, j.d, j.dd}; }
@@ -217,12 +218,25 @@ double trigamma(double a)
            r / a * (1.0 / 6 - r * (1.0 / 30 - r * (1.0 / 42 - r * (1.0 / 30 - r * (5.0 / 66 - r * 691.0 / 2730)))));
 }
 
-LogGammaTails logRegularizedGammaInShape(double a, double x)
+GammaShape gammaShape(double a)
+{
+    GammaShape shape{a, std::lgamma(a), digamma(a), trigamma(a), 0, 0};
+    if (a >= stirlingFrom) {
+        shape.logPeakScale = 0.5 * std::log(a / twoPi);
+        shape.stirling = stirlingRemainder(a);
+    }
+    return shape;
+}
+
+LogGammaTails logRegularizedGammaInShape(double a, double x) { return logRegularizedGammaInShape(gammaShape(a), x); }
+
+LogGammaTails logRegularizedGammaInShape(const GammaShape& constants, double x)
 {
     if (x == 0)
         return {{-std::numeric_limits<double>::infinity(), 0, 0}, {0, 0, 0}};
+    const double a = constants.a;
     const Jet shape{a, 1, 0};
-    const Jet factor{logDensityFactor(a, x), std::log(x) - digamma(a), -trigamma(a)};
+    const Jet factor{logDensityFactor(constants, x), std::log(x) - constants.digamma, -constants.trigamma};
     LogGammaTails tails;
     if (x < a + 1) {
         const Jet lower = factor + logOf(lowerSeries(shape, x)) + Jet{-std::log(a), -1 / a, 1 / (a * a)};

@@ -31,6 +31,19 @@ struct LogGammaTails {
 };
 LogGammaTails logRegularizedGammaInShape(double a, double x);
 
+// What those tails need of the shape alone, formed once for many x of the same shape: a likelihood
+// pass evaluates one shape at every record.
+struct GammaShape {
+    double a;
+    double logGamma;     // ln Gamma(a)
+    double digamma;      // psi(a)
+    double trigamma;     // psi'(a)
+    double logPeakScale; // from a = 10 on: ln sqrt(a / 2 pi)
+    double stirling;     // and the remainder of Stirling's series
+};
+GammaShape gammaShape(double a);
+LogGammaTails logRegularizedGammaInShape(const GammaShape& shape, double x);
+
 // The x with P(a, x) = P, for a > 0 and 0 < P < 1.
 double inverseRegularizedGamma(double a, double P);
 

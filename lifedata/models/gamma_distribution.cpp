@@ -19,16 +19,17 @@ constexpr double infinity = std::numeric_limits<double>::infinity();
 const double logHalf = std::log(0.5);
 
 // ln of P (lower) or Q (upper) at z with derivatives in p.
-PointTerms tailTerms(const LogGammaTail& tail, bool upper, double k, double z, int order)
+PointTerms tailTerms(const LogGammaTail& tail, bool upper, const GammaShape& shape, double z, int order)
 {
+    const double k = shape.a;
     PointTerms terms;
     terms.value = tail.value;
     if (order < 1 || !std::isfinite(tail.value))
         return terms;
     // ln(z^k e^-z / Gamma(k)) - ln z - ln tail, and its derivative in k.
-    const double logFactor = k * std::log(z) - z - std::lgamma(k);
+    const double logFactor = k * std::log(z) - z - shape.logGamma;
     const double rho = std::exp(logFactor - std::log(z) - tail.value);
-    const double factorDk = std::log(z) - digamma(k);
+    const double factorDk = std::log(z) - shape.digamma;
     const double sign = upper ? -1 : 1;
     const double dz = sign * rho;
     terms.gradient[0] = k * tail.da;
@@ -57,53 +58,91 @@ void GammaDistribution::fromCoordinates(const double* p, double* parameters) con
     parameters[1] = std::exp(p[1]);
 }
 
-PointTerms GammaDistribution::logDensity(double t, const double* p, int order) const
+namespace {
+
+// ln f at t with the shape's constants and 1/theta formed once for many records.
+PointTerms logDensityAt(double t, const GammaShape& shape, double inverseScale, const double* p, int order)
 {
     PointTerms terms;
     if (!(t > 0)) {
         terms.value = -infinity;
         return terms;
     }
-    const double k = std::exp(p[0]);
-    const double z = t * std::exp(-p[1]);
+    const double k = shape.a;
+    const double z = t * inverseScale;
     const double lnZ = std::log(t) - p[1];
-    terms.value = k * lnZ - z - std::lgamma(k) - std::log(t);
+    terms.value = k * lnZ - z - shape.logGamma - std::log(t);
     if (order < 1)
         return terms;
-    const double psi = digamma(k);
+    const double psi = shape.digamma;
     terms.gradient[0] = k * (lnZ - psi);
     terms.gradient[1] = z - k;
     if (order < 2)
         return terms;
-    terms.hessian[0][0] = k * (lnZ - psi) - k * k * trigamma(k);
+    terms.hessian[0][0] = k * (lnZ - psi) - k * k * shape.trigamma;
     terms.hessian[1][1] = -z;
     terms.hessian[0][1] = terms.hessian[1][0] = -k;
     return terms;
 }
 
-PointTerms GammaDistribution::logSurvival(double t, const double* p, int order) const
+PointTerms logSurvivalAt(double t, const GammaShape& shape, double inverseScale, int order)
 {
     if (!(t > 0))
         return PointTerms{};
-    const double k = std::exp(p[0]);
-    const double z = t * std::exp(-p[1]);
-    return tailTerms(logRegularizedGammaInShape(k, z).upper, true, k, z, order);
+    const double z = t * inverseScale;
+    return tailTerms(logRegularizedGammaInShape(shape, z).upper, true, shape, z, order);
+}
+
+} // namespace
+
+PointTerms GammaDistribution::logDensity(double t, const double* p, int order) const
+{
+    return logDensityAt(t, gammaShape(std::exp(p[0])), std::exp(-p[1]), p, order);
+}
+
+PointTerms GammaDistribution::logSurvival(double t, const double* p, int order) const
+{
+    return logSurvivalAt(t, gammaShape(std::exp(p[0])), std::exp(-p[1]), order);
+}
+
+// ln Gamma(k), its derivatives and 1/theta are the same for every record of a batch.
+PointTerms GammaDistribution::sumLogDensities(const double* times, const double* counts, std::size_t count,
+                                              const double* p, int order) const
+{
+    const GammaShape shape = gammaShape(std::exp(p[0]));
+    const double inverseScale = std::exp(-p[1]);
+    PointTerms sums;
+    for (std::size_t i = 0; i < count; ++i)
+        addWeightedTerms(sums, logDensityAt(times[i], shape, inverseScale, p, order), counts[i], order);
+    return sums;
+}
+
+PointTerms GammaDistribution::sumLogSurvivals(const double* times, const double* counts, std::size_t count,
+                                              const double* p, int order) const
+{
+    const GammaShape shape = gammaShape(std::exp(p[0]));
+    const double inverseScale = std::exp(-p[1]);
+    PointTerms sums;
+    for (std::size_t i = 0; i < count; ++i)
+        addWeightedTerms(sums, logSurvivalAt(times[i], shape, inverseScale, order), counts[i], order);
+    return sums;
 }
 
 PointTerms GammaDistribution::logIntervalProbability(double a, double b, const double* p, int order) const
 {
-    const double k = std::exp(p[0]);
+    const GammaShape shape = gammaShape(std::exp(p[0]));
     const double scale = std::exp(-p[1]);
     const double zb = b * scale;
-    const LogGammaTails atB = logRegularizedGammaInShape(k, zb);
-    const PointTerms distributionB = tailTerms(atB.lower, false, k, zb, order);
+    const LogGammaTails atB = logRegularizedGammaInShape(shape, zb);
+    const PointTerms distributionB = tailTerms(atB.lower, false, shape, zb, order);
     if (!(a > 0))
         return distributionB;
     const double za = a * scale;
-    const LogGammaTails atA = logRegularizedGammaInShape(k, za);
+    const LogGammaTails atA = logRegularizedGammaInShape(shape, za);
     if (atA.upper.value > logHalf && distributionB.value <= logHalf)
-        return logDifference(distributionB, tailTerms(atA.lower, false, k, za, order), order);
-    return logDifference(tailTerms(atA.upper, true, k, za, order), tailTerms(atB.upper, true, k, zb, order), order);
+        return logDifference(distributionB, tailTerms(atA.lower, false, shape, za, order), order);
+    return logDifference(tailTerms(atA.upper, true, shape, za, order), tailTerms(atB.upper, true, shape, zb, order),
+                         order);
 }
 
 // t_P = theta x_P with P(k, x_P) = P; x_P moves with k as -(dP/dk) / (dP/dx).

@@ -20,6 +20,10 @@ public:
 
     PointTerms logDensity(double t, const double* p, int order) const override;
     PointTerms logSurvival(double t, const double* p, int order) const override;
+    PointTerms sumLogDensities(const double* times, const double* counts, std::size_t count, const double* p,
+                               int order) const override;
+    PointTerms sumLogSurvivals(const double* times, const double* counts, std::size_t count, const double* p,
+                               int order) const override;
     PointTerms logIntervalProbability(double a, double b, const double* p, int order) const override;
     double quantile(double P, const double* p, double* gradient) const override;
     bool standardVariable(double t, const double* p, double& u, double* gradient) const override;
