@@ -79,21 +79,27 @@ LocationScaleDistribution::Standardized LocationScaleDistribution::standardize(d
     }
     const double w = c.inverseB;
     const double h = form_.logTime ? std::log(x) : x;
-    const double h1 = form_.logTime ? 1 / x : 1;          // h'(x)
-    const double h2 = form_.logTime ? -1 / (x * x) : 0;   // h''(x)
     s.u = (h - c.a) * w;
     s.logJacobian = -c.logB + (form_.logTime ? -h : 0);
     if (order < 1)
         return s;
     s.du[0] = -w;
     s.du[1] = -s.u;
-    s.du[2] = -h1 * w;
     s.dLogJacobian[1] = -1;
+    if (order >= 2) {
+        s.d2u[0][1] = s.d2u[1][0] = w;
+        s.d2u[1][1] = s.u;
+    }
+    // The derivatives in gamma, and their divisions, only for a family that fits it: the others
+    // drop them on the way to their coordinates.
+    if (form_.gammaIndex == noParameter)
+        return s;
+    const double h1 = form_.logTime ? 1 / x : 1;          // h'(x)
+    const double h2 = form_.logTime ? -1 / (x * x) : 0;   // h''(x)
+    s.du[2] = -h1 * w;
     s.dLogJacobian[2] = form_.logTime ? 1 / x : 0;
     if (order < 2)
         return s;
-    s.d2u[0][1] = s.d2u[1][0] = w;
-    s.d2u[1][1] = s.u;
     s.d2u[1][2] = s.d2u[2][1] = h1 * w;
     s.d2u[2][2] = h2 * w;
     s.d2LogJacobian[2][2] = form_.logTime ? 1 / (x * x) : 0;

@@ -46,13 +46,13 @@ struct Sums {
 
 // The derivatives of s = m (ln x - ln eta) = ln (x/eta)^m in (ln m, ln eta, gamma).
 struct PowerTerm {
-    double x, s, w;   // x, s and w = exp(s)
+    double x, lnX, s, w; // x, ln x, s and w = exp(s)
     double ds[3];
     double d2s[6];
 
-    PowerTerm(double x_, double m, double lnEta) : x(x_)
+    PowerTerm(double x_, double m, double lnEta) : x(x_), lnX(std::log(x_))
     {
-        s = m * (std::log(x) - lnEta);
+        s = m * (lnX - lnEta);
         w = std::exp(s);
         ds[0] = s;
         ds[1] = -m;
@@ -82,7 +82,7 @@ void addFailure(Sums& sums, double t, double c, const Parameters& p)
         return;
     }
     const PowerTerm term(x, p.m, p.lnEta);
-    sums.value += c * (p.lnM - std::log(x) + term.s - term.w);
+    sums.value += c * (p.lnM - term.lnX + term.s - term.w);
     if (p.order < 1)
         return;
     const double oneMinusW = 1 - term.w;
