@@ -25,6 +25,7 @@ struct Branch {
     const DistributionProfile& profile;
     std::vector<double> s;
     std::vector<Coordinates> points;
+    const Coordinates* tangent; // dp/ds at the estimate, or null
 
     ProfileValue operator()(double at)
     {
@@ -40,14 +41,22 @@ struct Branch {
         }
         // The line through the two nearest maxima starts Newton's method close to the next one,
         // which saves passes over the data; the nearest maximum itself where that fails.
+        // From the estimate alone, the profile's tangent there does the same.
         HeldMaximum maximum;
+        Coordinates predicted{};
+        bool hasPrediction = false;
         if (second != nearest && s[second] != s[nearest]) {
             const double t = (at - s[nearest]) / (s[nearest] - s[second]);
-            Coordinates predicted{};
             for (std::size_t k = 0; k < maximumDistributionParameters; ++k)
                 predicted[k] = points[nearest][k] + t * (points[nearest][k] - points[second][k]);
-            maximum = maximizeHeldQuantity(profile, at, predicted.data());
+            hasPrediction = true;
+        } else if (tangent != nullptr) {
+            for (std::size_t k = 0; k < maximumDistributionParameters; ++k)
+                predicted[k] = points[nearest][k] + (at - s[nearest]) * (*tangent)[k];
+            hasPrediction = true;
         }
+        if (hasPrediction)
+            maximum = maximizeHeldQuantity(profile, at, predicted.data());
         if (!maximum.found)
             maximum = maximizeHeldQuantity(profile, at, points[nearest].data());
         if (!maximum.found)
@@ -86,6 +95,23 @@ BoundSide sideOf(const DistributionRatioSetup& setup, const DistributionQuantity
     return {notANumber, notFoundText};
 }
 
+// Along the profile the other coordinates follow the regression of p on s at the estimate: to first
+// order dp/ds = C g / (g' C g), with C the covariance and g the gradient of s.
+bool profileTangent(const ParameterCovariance& covariance, const double* g, Coordinates& tangent)
+{
+    const double gradient[3] = {g[0], g[1], g[2]};
+    const double variance = deltaMethodVariance(covariance, gradient);
+    if (!(variance > 0) || !std::isfinite(variance))
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        double sum = 0;
+        for (int k = 0; k < covariance.size; ++k)
+            sum += covariance.c[i][k] * gradient[k];
+        tangent[i] = sum / variance;
+    }
+    return true;
+}
+
 } // namespace
 
 ConfidenceInterval distributionRatioBounds(const DistributionRatioSetup& setup, const DistributionQuantity& quantity)
@@ -109,6 +135,8 @@ ConfidenceInterval distributionRatioBounds(const DistributionRatioSetup& setup, 
     if (!(firstStep > 0) || !std::isfinite(firstStep))
         firstStep = 0.1 * (unit > 0 ? unit : 1);
     const double tolerance = coordinateTolerance * std::fmax(unit, std::fabs(c.s));
+    Coordinates tangent{};
+    const bool hasTangent = setup.covariance && profileTangent(*setup.covariance, c.gradient, tangent);
 
     BoundSide sides[2];
     for (int side = 0; side < 2; ++side) {
@@ -125,7 +153,7 @@ ConfidenceInterval distributionRatioBounds(const DistributionRatioSetup& setup, 
                                 std::fmin(firstStep, maxSpan / 2), maxSpan, tolerance};
         Coordinates start{};
         std::copy(setup.estimate, setup.estimate + maximumDistributionParameters, start.begin());
-        Branch branch{profile, {c.s}, {start}};
+        Branch branch{profile, {c.s}, {start}, hasTangent ? &tangent : nullptr};
         sides[side] = sideOf(setup, quantity, findProfileSide(branch, search), direction);
     }
     if (fallsWithCoordinate(context, quantity))
