@@ -289,12 +289,12 @@ TEST(LikelihoodRatioBounds, ThreeParameterBallBearingBitsArePinned)
         const char* name;
         double lower, upper;
     };
-    const Pinned pinned[] = {{"m", 0x1.052f2789c3b75p+0, 0x1.692b3bdef05d3p+1},
-                             {"eta", 0x1.669570af44237p+5, 0x1.aa73a8f076d62p+6},
-                             {"gamma", -0x1.5108d95d89b1fp+4, 0x1.1e1292ee4ed4bp+4},
-                             {"B1", -0x1.aba3db2593978p+1, 0x1.78434b3824e05p+4},
-                             {"B10", 0x1.2d7db7d3dffeep+4, 0x1.44f08b748de11p+5},
-                             {"R(50)", 0x1.01cd78caeafe5p-1, 0x1.a4e69834c963dp-1}};
+    const Pinned pinned[] = {{"m", 0x1.052f2789c3b77p+0, 0x1.692b3bdef05fcp+1},
+                             {"eta", 0x1.669570af44fddp+5, 0x1.aa73a8f076723p+6},
+                             {"gamma", -0x1.5108d95d89b19p+4, 0x1.1e1292ee4ed4bp+4},
+                             {"B1", -0x1.aba3db25936f8p+1, 0x1.78434b3824df4p+4},
+                             {"B10", 0x1.2d7db7d3e0024p+4, 0x1.44f08b748de05p+5},
+                             {"R(50)", 0x1.01cd78caeaff4p-1, 0x1.a4e69834c9639p-1}};
     for (unsigned threads : {1u, 3u}) {
         AnalysisRequest request;
         request.model = ModelChoice::threeParameter;
