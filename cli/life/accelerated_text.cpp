@@ -8,17 +8,11 @@
 #include "life/analysis_text.h"
 #include "life/bounds_text.h"
 #include "life/readable_number.h"
+#include "life/text_columns.h"
 
 using namespace lifedata;
 
 namespace {
-
-std::string padded(std::string text, std::size_t width)
-{
-    if (text.size() < width)
-        text.append(width - text.size(), ' ');
-    return text;
-}
 
 // The model's law, and on a line of its own what its stress is.
 std::string modelLines(const AcceleratedFit& fit)

@@ -9,6 +9,7 @@
 #include "life/nonparametric_text.h"
 #include "life/competing_modes_text.h"
 #include "life/readable_number.h"
+#include "life/text_columns.h"
 
 namespace {
 
@@ -20,13 +21,6 @@ constexpr std::size_t labelWidth = 22;
 constexpr std::size_t columnWidth = 20;
 
 const char* const noValue = " -";
-
-std::string padded(std::string text, std::size_t width)
-{
-    if (text.size() < width)
-        text.append(width - text.size(), ' ');
-    return text;
-}
 
 // A known shape without failures still has its m and gamma.
 std::string valueText(const WeibullFit& fit, double value)

@@ -7,17 +7,11 @@
 
 #include "json_text.h"
 #include "life/readable_number.h"
+#include "life/text_columns.h"
 
 using namespace lifedata;
 
 namespace {
-
-std::string padded(std::string text, std::size_t width)
-{
-    if (text.size() < width)
-        text.append(width - text.size(), ' ');
-    return text;
-}
 
 // Every number of the table takes the same width, its sign's place included: the longest
 // readable number is "-1.23457e+308".

@@ -4,17 +4,11 @@
 
 #include "life/bounds_text.h"
 #include "life/readable_number.h"
+#include "life/text_columns.h"
 
 namespace {
 
 using lifedata::DistributionResult;
-
-std::string padded(std::string text, std::size_t width)
-{
-    if (text.size() < width)
-        text.append(width - text.size(), ' ');
-    return text;
-}
 
 std::string ended(std::string line)
 {

@@ -12,15 +12,6 @@
 
 namespace {
 
-// The paper's canvas, so that the two pictures of one analysis sit side by side alike.
-constexpr double canvasWidth = 820;
-constexpr double canvasHeight = 560;
-constexpr double plotLeft = 84;
-constexpr double plotTop = 56;
-constexpr double plotRight = 580;
-constexpr double plotBottom = 486;
-constexpr double legendLeft = 604;
-
 struct Span {
     double lo = HUGE_VAL;
     double hi = -HUGE_VAL;

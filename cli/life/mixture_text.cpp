@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "life/readable_number.h"
+#include "life/text_columns.h"
 
 namespace {
 
@@ -30,13 +31,6 @@ std::string row(std::initializer_list<std::string> cells)
 // The layout of the other models' bounds: name, estimate, then "lower .. upper".
 constexpr std::size_t nameWidth = 16;
 constexpr std::size_t numberWidth = 13;
-
-std::string padded(std::string text, std::size_t width)
-{
-    if (text.size() < width)
-        text.append(width - text.size(), ' ');
-    return text;
-}
 
 std::string sideText(const lifedata::BoundSide& side)
 {
