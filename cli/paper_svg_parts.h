@@ -6,6 +6,17 @@
 #include <string>
 #include <vector>
 
+// The paper's canvas in pixels: the plot's frame and the legend to its right. The other pictures of
+// an analysis (life against stress) share it, so that they sit side by side alike.
+constexpr double canvasWidth = 820;
+constexpr double canvasHeight = 560;
+constexpr double plotLeft = 84;
+constexpr double plotTop = 56;
+constexpr double plotRight = 580;
+constexpr double plotBottom = 486;
+constexpr double legendLeft = 604;
+constexpr double legendRight = 804;
+
 // A tick at `position` in plot units, with its label as SVG content (a power of ten raised).
 struct AxisTick {
     double position;

@@ -15,16 +15,6 @@
 
 namespace {
 
-
-constexpr double canvasWidth = 820;
-constexpr double canvasHeight = 560;
-constexpr double plotLeft = 84;
-constexpr double plotTop = 56;
-constexpr double plotRight = 580;
-constexpr double plotBottom = 486;
-constexpr double legendLeft = 604;
-constexpr double legendRight = 804;
-
 const double ln10 = std::log(10.0);
 
 struct Range {
