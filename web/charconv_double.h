@@ -92,8 +92,8 @@ inline to_chars_result to_chars(char* first, char* last, double value)
 
 inline to_chars_result to_chars(char* first, char* last, double value, chars_format format, int precision)
 {
-    const char* spec = format == chars_format::scientific ? "%.*e" : format == chars_format::fixed ? "%.*f" : "%.*g";
-    return varnel_charconv::copyText(first, last, varnel_charconv::printed(spec, precision, value));
+    const char* pattern = format == chars_format::scientific ? "%.*e" : format == chars_format::fixed ? "%.*f" : "%.*g";
+    return varnel_charconv::copyText(first, last, varnel_charconv::printed(pattern, precision, value));
 }
 
 } // namespace std
