@@ -61,6 +61,9 @@ void fitOne(benchmark::State& bench, const std::string& name)
     for (auto _ : bench)
         fit = fitDistribution(*distribution, prepared, {});
     bench.counters["logL"] = fit.logLikelihood;
+    // The estimate in the fit coordinates, so that the comparison can put it into scipy's likelihood.
+    bench.counters["p0"] = fit.p[0];
+    bench.counters["p1"] = fit.p[1];
 }
 
 } // namespace
