@@ -16,23 +16,6 @@ constexpr std::size_t q = 3;
 constexpr double infinity = std::numeric_limits<double>::infinity();
 const double logHalf = std::log(0.5);
 
-// value = L(u) with its derivatives in q, by the chain rule.
-PointTerms compose(const LawTerms& law, const double (&du)[q], const double (&d2u)[q][q], int order)
-{
-    PointTerms terms;
-    terms.value = law.value;
-    if (order < 1)
-        return terms;
-    for (std::size_t i = 0; i < q; ++i)
-        terms.gradient[i] = law.slope * du[i];
-    if (order < 2)
-        return terms;
-    for (std::size_t i = 0; i < q; ++i)
-        for (std::size_t j = 0; j < q; ++j)
-            terms.hessian[i][j] = law.curvature * du[i] * du[j] + law.slope * d2u[i][j];
-    return terms;
-}
-
 // The exponential's ln f = -a - x e^-a at x = 0, in q.
 PointTerms exponentialDensityAtLocation(double a)
 {
@@ -46,16 +29,37 @@ PointTerms exponentialDensityAtLocation(double a)
 
 } // namespace
 
-// u and ln |du/dt| at one time, with their derivatives in q.
+// u and ln |du/dt| at one time, with their derivatives in q. Of the second derivatives only those
+// named are ever other than 0, and the record holds no more: one is formed for every record of every
+// pass, and clearing a larger one cost more than its arithmetic.
 struct LocationScaleDistribution::Standardized {
     bool inside = true; // t above gamma where h is ln
     double u = 0;
     double du[q] = {};
-    double d2u[q][q] = {};
+    double uAB = 0, uBB = 0, uBG = 0, uGG = 0; // d2u/da dln b, d2u/dln b^2, d2u/dln b dgamma, d2u/dgamma^2
     double logJacobian = 0;
-    double dLogJacobian[q] = {};
-    double d2LogJacobian[q][q] = {};
+    double jacobianB = 0, jacobianG = 0; // its derivatives in ln b and gamma
+    double jacobianGG = 0;               // and its second in gamma
 };
+
+// value = L(u) with its derivatives in q, by the chain rule.
+PointTerms LocationScaleDistribution::compose(const LawTerms& law, const Standardized& s, int order)
+{
+    const double(&du)[q] = s.du;
+    const double d2u[q][q] = {{0, s.uAB, 0}, {s.uAB, s.uBB, s.uBG}, {0, s.uBG, s.uGG}};
+    PointTerms terms;
+    terms.value = law.value;
+    if (order < 1)
+        return terms;
+    for (std::size_t i = 0; i < q; ++i)
+        terms.gradient[i] = law.slope * du[i];
+    if (order < 2)
+        return terms;
+    for (std::size_t i = 0; i < q; ++i)
+        for (std::size_t j = 0; j < q; ++j)
+            terms.hessian[i][j] = law.curvature * du[i] * du[j] + law.slope * d2u[i][j];
+    return terms;
+}
 
 LocationScaleDistribution::Canonical LocationScaleDistribution::canonical(const double* p) const
 {
@@ -85,10 +89,10 @@ LocationScaleDistribution::Standardized LocationScaleDistribution::standardize(d
         return s;
     s.du[0] = -w;
     s.du[1] = -s.u;
-    s.dLogJacobian[1] = -1;
+    s.jacobianB = -1;
     if (order >= 2) {
-        s.d2u[0][1] = s.d2u[1][0] = w;
-        s.d2u[1][1] = s.u;
+        s.uAB = w;
+        s.uBB = s.u;
     }
     // The derivatives in gamma, and their divisions, only for a family that fits it: the others
     // drop them on the way to their coordinates.
@@ -97,12 +101,12 @@ LocationScaleDistribution::Standardized LocationScaleDistribution::standardize(d
     const double h1 = form_.logTime ? 1 / x : 1;          // h'(x)
     const double h2 = form_.logTime ? -1 / (x * x) : 0;   // h''(x)
     s.du[2] = -h1 * w;
-    s.dLogJacobian[2] = form_.logTime ? 1 / x : 0;
+    s.jacobianG = form_.logTime ? 1 / x : 0;
     if (order < 2)
         return s;
-    s.d2u[1][2] = s.d2u[2][1] = h1 * w;
-    s.d2u[2][2] = h2 * w;
-    s.d2LogJacobian[2][2] = form_.logTime ? 1 / (x * x) : 0;
+    s.uBG = h1 * w;
+    s.uGG = h2 * w;
+    s.jacobianGG = form_.logTime ? 1 / (x * x) : 0;
     return s;
 }
 
@@ -196,12 +200,14 @@ PointTerms LocationScaleDistribution::qLogDensity(double t, const Canonical& c, 
         outside.value = -infinity;
         return outside;
     }
-    PointTerms terms = compose(form_.law->logDensity(s.u), s.du, s.d2u, order);
+    PointTerms terms = compose(form_.law->logDensity(s.u), s, order);
     terms.value += s.logJacobian;
+    const double dJacobian[q] = {0, s.jacobianB, s.jacobianG};
+    const double d2Jacobian[q][q] = {{0, 0, 0}, {0, 0, 0}, {0, 0, s.jacobianGG}};
     for (std::size_t i = 0; i < q && order >= 1; ++i) {
-        terms.gradient[i] += s.dLogJacobian[i];
+        terms.gradient[i] += dJacobian[i];
         for (std::size_t j = 0; j < q && order >= 2; ++j)
-            terms.hessian[i][j] += s.d2LogJacobian[i][j];
+            terms.hessian[i][j] += d2Jacobian[i][j];
     }
     return terms;
 }
@@ -211,7 +217,7 @@ PointTerms LocationScaleDistribution::qLogSurvival(double t, const Canonical& c,
     const Standardized s = standardize(t, c, order);
     if (!s.inside)
         return PointTerms{}; // certain survival
-    return compose(form_.law->logSurvival(s.u), s.du, s.d2u, order);
+    return compose(form_.law->logSurvival(s.u), s, order);
 }
 
 PointTerms LocationScaleDistribution::logIntervalProbability(double a, double b, const double* p, int order) const
@@ -225,16 +231,16 @@ PointTerms LocationScaleDistribution::logIntervalProbability(double a, double b,
     }
     const StandardLaw& law = *form_.law;
     const Standardized lower = standardize(a, c, order);
-    const PointTerms distributionB = compose(law.logDistribution(upper.u), upper.du, upper.d2u, order);
+    const PointTerms distributionB = compose(law.logDistribution(upper.u), upper, order);
     if (!lower.inside)
         return toFitCoordinates(distributionB); // (a, b] starts at or below gamma: F(b)
-    const PointTerms survivalA = compose(law.logSurvival(lower.u), lower.du, lower.d2u, order);
+    const PointTerms survivalA = compose(law.logSurvival(lower.u), lower, order);
     if (survivalA.value > logHalf && distributionB.value <= logHalf) {
-        const PointTerms distributionA = compose(law.logDistribution(lower.u), lower.du, lower.d2u, order);
+        const PointTerms distributionA = compose(law.logDistribution(lower.u), lower, order);
         return toFitCoordinates(logDifference(distributionB, distributionA, order));
     }
     // In the upper tail, or a below the median and b above, where neither tail is small.
-    const PointTerms survivalB = compose(law.logSurvival(upper.u), upper.du, upper.d2u, order);
+    const PointTerms survivalB = compose(law.logSurvival(upper.u), upper, order);
     return toFitCoordinates(logDifference(survivalA, survivalB, order));
 }
 

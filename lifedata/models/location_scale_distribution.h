@@ -61,6 +61,7 @@ private:
     struct Standardized;
     Canonical canonical(const double* p) const;
     Standardized standardize(double t, const Canonical& q, int order) const;
+    static PointTerms compose(const LawTerms& law, const Standardized& s, int order);
     PointTerms toFitCoordinates(const PointTerms& q) const;
     PointTerms qLogDensity(double t, const Canonical& c, int order) const;
     PointTerms qLogSurvival(double t, const Canonical& c, int order) const;
