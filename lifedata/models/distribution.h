@@ -35,6 +35,18 @@ struct PlotPoint {
 // (the lower half of `sums` is left alone).
 void addWeightedTerms(PointTerms& sums, const PointTerms& terms, double count, int order);
 
+// The sums of count times termAt(t) over a batch of records, from zero and record by record: what
+// every family's batch sums are, whatever it forms once for the batch before.
+template <class TermAt>
+PointTerms sumWeightedTerms(const double* times, const double* counts, std::size_t count, int order,
+                            const TermAt& termAt)
+{
+    PointTerms sums;
+    for (std::size_t i = 0; i < count; ++i)
+        addWeightedTerms(sums, termAt(times[i]), counts[i], order);
+    return sums;
+}
+
 // Where an index names no parameter (a family without a free location, say).
 constexpr std::size_t noParameter = static_cast<std::size_t>(-1);
 

@@ -21,19 +21,13 @@ void addWeightedTerms(PointTerms& sums, const PointTerms& terms, double count, i
 PointTerms Distribution::sumLogDensities(const double* times, const double* counts, std::size_t count,
                                          const double* p, int order) const
 {
-    PointTerms sums;
-    for (std::size_t i = 0; i < count; ++i)
-        addWeightedTerms(sums, logDensity(times[i], p, order), counts[i], order);
-    return sums;
+    return sumWeightedTerms(times, counts, count, order, [&](double t) { return logDensity(t, p, order); });
 }
 
 PointTerms Distribution::sumLogSurvivals(const double* times, const double* counts, std::size_t count,
                                          const double* p, int order) const
 {
-    PointTerms sums;
-    for (std::size_t i = 0; i < count; ++i)
-        addWeightedTerms(sums, logSurvival(times[i], p, order), counts[i], order);
-    return sums;
+    return sumWeightedTerms(times, counts, count, order, [&](double t) { return logSurvival(t, p, order); });
 }
 
 } // namespace lifedata

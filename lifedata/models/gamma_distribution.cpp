@@ -111,10 +111,8 @@ PointTerms GammaDistribution::sumLogDensities(const double* times, const double*
 {
     const GammaShape shape = gammaShape(std::exp(p[0]));
     const double inverseScale = std::exp(-p[1]);
-    PointTerms sums;
-    for (std::size_t i = 0; i < count; ++i)
-        addWeightedTerms(sums, logDensityAt(times[i], shape, inverseScale, p, order), counts[i], order);
-    return sums;
+    return sumWeightedTerms(times, counts, count, order,
+                            [&](double t) { return logDensityAt(t, shape, inverseScale, p, order); });
 }
 
 PointTerms GammaDistribution::sumLogSurvivals(const double* times, const double* counts, std::size_t count,
@@ -122,10 +120,8 @@ PointTerms GammaDistribution::sumLogSurvivals(const double* times, const double*
 {
     const GammaShape shape = gammaShape(std::exp(p[0]));
     const double inverseScale = std::exp(-p[1]);
-    PointTerms sums;
-    for (std::size_t i = 0; i < count; ++i)
-        addWeightedTerms(sums, logSurvivalAt(times[i], shape, inverseScale, order), counts[i], order);
-    return sums;
+    return sumWeightedTerms(times, counts, count, order,
+                            [&](double t) { return logSurvivalAt(t, shape, inverseScale, order); });
 }
 
 PointTerms GammaDistribution::logIntervalProbability(double a, double b, const double* p, int order) const

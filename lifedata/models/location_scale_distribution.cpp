@@ -155,9 +155,8 @@ PointTerms LocationScaleDistribution::sumLogDensities(const double* times, const
                                                       const double* p, int order) const
 {
     const Canonical c = canonical(p);
-    PointTerms sums;
-    for (std::size_t i = 0; i < count; ++i)
-        addWeightedTerms(sums, qLogDensity(times[i], c, order), counts[i], order);
+    const PointTerms sums =
+        sumWeightedTerms(times, counts, count, order, [&](double t) { return qLogDensity(t, c, order); });
     return sumsToFitCoordinates(sums, order);
 }
 
@@ -165,9 +164,8 @@ PointTerms LocationScaleDistribution::sumLogSurvivals(const double* times, const
                                                       const double* p, int order) const
 {
     const Canonical c = canonical(p);
-    PointTerms sums;
-    for (std::size_t i = 0; i < count; ++i)
-        addWeightedTerms(sums, qLogSurvival(times[i], c, order), counts[i], order);
+    const PointTerms sums =
+        sumWeightedTerms(times, counts, count, order, [&](double t) { return qLogSurvival(t, c, order); });
     return sumsToFitCoordinates(sums, order);
 }
 
