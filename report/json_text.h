@@ -32,6 +32,14 @@ public:
     void addBool(const char* key, bool value) { add(key, value ? "true" : "false"); }
     // A number, or null with its text in "<key>Text" when it has no JSON form.
     void addNumber(const char* key, double value);
+    // The number where it is known, else null: an estimate that a failed fit does not have.
+    void addNumberOrNull(const char* key, double value, bool known)
+    {
+        if (known)
+            addNumber(key, value);
+        else
+            add(key, "null");
+    }
     std::string close() const { return first_ ? "{}" : text_ + "\n" + closeIndent_ + "}"; }
 
 private:

@@ -13,14 +13,6 @@ namespace lifedata {
 
 namespace {
 
-void addEstimate(JsonObject& object, const char* key, double value, bool known)
-{
-    if (known)
-        object.addNumber(key, value);
-    else
-        object.add(key, "null");
-}
-
 std::string stressesJson(int depth, const std::vector<StressGroup>& groups)
 {
     std::vector<std::string> elements;
@@ -30,9 +22,9 @@ std::string stressesJson(int depth, const std::vector<StressGroup>& groups)
         object.add("units", std::to_string(g.units));
         object.add("failures", std::to_string(g.failures));
         const bool fitted = g.fit.status == FitStatus::ok;
-        addEstimate(object, "eta", g.fit.eta, fitted);
-        addEstimate(object, "m", g.fit.m, fitted);
-        addEstimate(object, "logLikelihood", g.fit.logLikelihood, fitted);
+        object.addNumberOrNull("eta", g.fit.eta, fitted);
+        object.addNumberOrNull("m", g.fit.m, fitted);
+        object.addNumberOrNull("logLikelihood", g.fit.logLikelihood, fitted);
         object.add("status", jsonString(g.failures == 0 ? "no failures" : g.fit.statusText));
         elements.push_back(object.close());
     }
@@ -76,12 +68,12 @@ std::string modelJson(const AcceleratedAnalysis& analysis)
     JsonObject object(1);
     object.add("model", jsonString(stressModelName(fit.model)));
     object.addBool("celsius", fit.celsius);
-    addEstimate(object, "m", fit.m, estimated);
-    addEstimate(object, "a", fit.a, estimated);
-    addEstimate(object, "b", fit.b, estimated);
+    object.addNumberOrNull("m", fit.m, estimated);
+    object.addNumberOrNull("a", fit.a, estimated);
+    object.addNumberOrNull("b", fit.b, estimated);
     if (fit.model == StressModel::arrhenius)
-        addEstimate(object, "activationEnergy", fit.b * boltzmannElectronVolts, estimated);
-    addEstimate(object, "logLikelihood", fit.logLikelihood, estimated);
+        object.addNumberOrNull("activationEnergy", fit.b * boltzmannElectronVolts, estimated);
+    object.addNumberOrNull("logLikelihood", fit.logLikelihood, estimated);
     object.add("status", jsonString(fit.statusText));
     if (inference.available) {
         object.addNumber("confidence", inference.confidence);

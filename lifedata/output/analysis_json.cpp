@@ -34,20 +34,14 @@ JsonObject fitObject(const WeibullFit& fit, bool regression)
     JsonObject object(1);
     const bool estimated = fit.status == FitStatus::ok;
     const bool given = estimated || fit.status == FitStatus::zeroFailures;
-    auto number = [&](const char* key, double value, bool known) {
-        if (known)
-            object.addNumber(key, value);
-        else
-            object.add(key, "null");
-    };
-    number("m", fit.m, given);
-    number("eta", fit.eta, estimated);
-    number("gamma", fit.gamma, given);
-    number("t0", fitT0(fit), estimated);
+    object.addNumberOrNull("m", fit.m, given);
+    object.addNumberOrNull("eta", fit.eta, estimated);
+    object.addNumberOrNull("gamma", fit.gamma, given);
+    object.addNumberOrNull("t0", fitT0(fit), estimated);
     if (regression)
-        number("rSquared", fit.rSquared, estimated);
+        object.addNumberOrNull("rSquared", fit.rSquared, estimated);
     else
-        number("logLikelihood", fit.logLikelihood, estimated);
+        object.addNumberOrNull("logLikelihood", fit.logLikelihood, estimated);
     object.add("status", jsonString(fit.statusText));
     return object;
 }

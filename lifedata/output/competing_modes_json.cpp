@@ -18,16 +18,10 @@ std::string modeJson(const ModeFit& mode)
     object.add("mode", jsonString(mode.name));
     object.add("failures", std::to_string(mode.failures));
     const bool estimated = mode.fit.status == FitStatus::ok;
-    auto number = [&](const char* key, double value) {
-        if (estimated)
-            object.addNumber(key, value);
-        else
-            object.add(key, "null");
-    };
-    number("m", mode.fit.m);
-    number("eta", mode.fit.eta);
-    number("gamma", mode.fit.gamma);
-    number("logLikelihood", mode.fit.logLikelihood);
+    object.addNumberOrNull("m", mode.fit.m, estimated);
+    object.addNumberOrNull("eta", mode.fit.eta, estimated);
+    object.addNumberOrNull("gamma", mode.fit.gamma, estimated);
+    object.addNumberOrNull("logLikelihood", mode.fit.logLikelihood, estimated);
     object.add("status", jsonString(mode.fit.statusText));
     if (mode.inference.available)
         object.add("bounds", parameterBoundsJson(depth + 1, mode.inference));

@@ -10,14 +10,6 @@ namespace lifedata {
 
 namespace {
 
-void addNumberOrNull(JsonObject& object, const char* key, double value, bool known)
-{
-    if (known)
-        object.addNumber(key, value);
-    else
-        object.add(key, "null");
-}
-
 std::string distributionJson(int depth, const DistributionResult& result)
 {
     JsonObject object(depth);
@@ -25,16 +17,16 @@ std::string distributionJson(int depth, const DistributionResult& result)
     object.add("name", jsonString(result.name));
     JsonObject parameters(depth + 1);
     for (std::size_t i = 0; i < result.parameterNames.size(); ++i)
-        addNumberOrNull(parameters, result.parameterNames[i].c_str(), result.parameters[i], estimated);
+        parameters.addNumberOrNull(result.parameterNames[i].c_str(), result.parameters[i], estimated);
     object.add("parameters", parameters.close());
-    addNumberOrNull(object, "logLikelihood", result.logLikelihood, estimated);
+    object.addNumberOrNull("logLikelihood", result.logLikelihood, estimated);
     if (estimated && std::isnan(result.criteria.aicc)) {
         object.add("aicc", "null");
         object.add("aiccText", jsonString("not defined for n <= k + 1 units"));
     } else {
-        addNumberOrNull(object, "aicc", result.criteria.aicc, estimated);
+        object.addNumberOrNull("aicc", result.criteria.aicc, estimated);
     }
-    addNumberOrNull(object, "bic", result.criteria.bic, estimated);
+    object.addNumberOrNull("bic", result.criteria.bic, estimated);
     object.add("status", jsonString(result.status));
     object.add("rank", result.rank > 0 ? std::to_string(result.rank) : "null");
     const DistributionInference& inference = result.inference;
