@@ -10,6 +10,7 @@
 
 #include "accelerated_analysis.h"
 #include "life_data_file.h"
+#include "life_data_builders.h"
 
 using namespace lifedata;
 
@@ -28,22 +29,6 @@ AcceleratedRequest arrheniusCelsius(std::vector<double> use = {})
 }
 
 LifeData readMotorette() { return readLifeDataFile(motorette, StressColumn{true}); }
-
-// Every record written as that many lines of one unit.
-LifeData lineByLine(const LifeData& data)
-{
-    LifeData lines;
-    for (std::size_t i = 0; i < data.values.size(); ++i) {
-        for (std::uint32_t k = 0; k < data.counts[i]; ++k) {
-            lines.values.push_back(data.values[i]);
-            lines.upper.push_back(data.upper[i]);
-            lines.states.push_back(data.states[i]);
-            lines.counts.push_back(1);
-            lines.stresses.push_back(data.stresses[i]);
-        }
-    }
-    return lines;
-}
 
 std::string writeData(const std::string& name, const std::string& text)
 {
@@ -170,7 +155,7 @@ TEST(AcceleratedLife, CountsAndLinesAndThreadCountsGiveTheSameBits)
     AcceleratedRequest three = one;
     three.settings.threads = 3;
     const AcceleratedAnalysis counted = analyseAcceleratedLife(data, one);
-    expectSameAnalysis(counted, analyseAcceleratedLife(lineByLine(data), one));
+    expectSameAnalysis(counted, analyseAcceleratedLife(oneUnitPerLine(data), one));
     expectSameAnalysis(counted, analyseAcceleratedLife(data, three));
 }
 

@@ -12,6 +12,7 @@
 #include "distribution.h"
 #include "distribution_fit.h"
 #include "life_data_file.h"
+#include "life_data_builders.h"
 
 using namespace lifedata;
 
@@ -196,21 +197,15 @@ TEST(DistributionFit, SameBitsForCountsAndForThreads)
     std::mt19937_64 random(7);
     std::weibull_distribution<double> life(1.8, 300);
     LifeData counted, lines;
-    auto add = [](LifeData& d, double low, double high, State state, std::uint32_t count) {
-        d.values.push_back(low);
-        d.upper.push_back(high);
-        d.states.push_back(state);
-        d.counts.push_back(count);
-    };
     for (int i = 0; i < 17000; ++i) {
         const double t = 40 + std::round(life(random) * 100) / 100;
         const State state = i % 3 == 0 ? State::suspension : (i % 11 == 0 ? State::interval : State::failure);
         const double low = state == State::interval ? std::floor(t / 25) * 25 : t;
         const double high = state == State::interval ? low + 25 : t;
         const std::uint32_t count = 1 + static_cast<std::uint32_t>(i % 2);
-        add(counted, low, high, state, count);
+        addRecord(counted, low, high, state, count);
         for (std::uint32_t u = 0; u < count; ++u)
-            add(lines, low, high, state, 1);
+            addRecord(lines, low, high, state, 1);
     }
     const PreparedData countedData = prepareLifeData(counted), lineData = prepareLifeData(lines);
     for (const char* name : {"lognormal3", "gamma", "exponential2"}) {

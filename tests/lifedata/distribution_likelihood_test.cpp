@@ -13,6 +13,7 @@
 #include "distribution.h"
 #include "distribution_likelihood.h"
 #include "weibull_likelihood.h"
+#include "life_data_builders.h"
 
 using namespace lifedata;
 
@@ -22,19 +23,13 @@ namespace {
 LifeData censoredIntervalSample()
 {
     LifeData data;
-    auto add = [&](double low, double high, State state, std::uint32_t count) {
-        data.values.push_back(low);
-        data.upper.push_back(high);
-        data.states.push_back(state);
-        data.counts.push_back(count);
-    };
     for (double t : {31.0, 47.5, 58.0, 73.2, 95.0, 131.0})
-        add(t, t, State::failure, 1);
-    add(60, 60, State::suspension, 3);
-    add(150, 150, State::suspension, 1);
-    add(0, 40, State::interval, 2);
-    add(80, 110, State::interval, 1);
-    add(120, 400, State::interval, 1);
+        addRecord(data, t, t, State::failure, 1);
+    addRecord(data, 60, 60, State::suspension, 3);
+    addRecord(data, 150, 150, State::suspension, 1);
+    addRecord(data, 0, 40, State::interval, 2);
+    addRecord(data, 80, 110, State::interval, 1);
+    addRecord(data, 120, 400, State::interval, 1);
     return data;
 }
 
@@ -119,21 +114,15 @@ TEST(DistributionLikelihood, SameBitsForCountsAndForThreads)
     std::mt19937_64 random(19);
     std::lognormal_distribution<double> life(4.5, 0.7);
     LifeData counted, lines;
-    auto add = [](LifeData& d, double low, double high, State state, std::uint32_t count) {
-        d.values.push_back(low);
-        d.upper.push_back(high);
-        d.states.push_back(state);
-        d.counts.push_back(count);
-    };
     for (int i = 0; i < 30000; ++i) {
         const double t = std::round(life(random) * 10) / 10;
         const State state = i % 3 == 0 ? State::suspension : (i % 7 == 0 ? State::interval : State::failure);
         const double low = state == State::interval ? std::floor(t / 10) * 10 : t;
         const double high = state == State::interval ? low + 10 : t;
         const std::uint32_t count = 1 + static_cast<std::uint32_t>(i % 3);
-        add(counted, low, high, state, count);
+        addRecord(counted, low, high, state, count);
         for (std::uint32_t u = 0; u < count; ++u)
-            add(lines, low, high, state, 1);
+            addRecord(lines, low, high, state, 1);
     }
     for (const char* name : {"lognormal3", "normal", "loglogistic", "gamma"}) {
         const auto f = makeDistribution(name);

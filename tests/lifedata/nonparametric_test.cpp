@@ -12,6 +12,7 @@
 #include "life_data_file.h"
 #include "nonparametric_estimate.h"
 #include "turnbull.h"
+#include "life_data_builders.h"
 
 using namespace lifedata;
 
@@ -41,21 +42,6 @@ void expectSteps(const NonParametricEstimate& estimate, const std::vector<Refere
             EXPECT_NEAR(step.upper, reference[i].upper, 1e-13) << i;
         }
     }
-}
-
-// Each record of `data` written out as `count` records of one unit.
-LifeData unitByUnit(const LifeData& data)
-{
-    LifeData lines;
-    for (std::size_t i = 0; i < data.values.size(); ++i) {
-        for (std::uint32_t k = 0; k < data.counts[i]; ++k) {
-            lines.values.push_back(data.values[i]);
-            lines.upper.push_back(data.upper[i]);
-            lines.states.push_back(data.states[i]);
-            lines.counts.push_back(1);
-        }
-    }
-    return lines;
 }
 
 bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -117,7 +103,7 @@ TEST(KaplanMeier, CountsAreWeightsFailuresBeforeSuspensionsAndNoBoundsAtZero)
 TEST(KaplanMeier, CountsGiveTheBitsOfTheSameUnitsLineByLine)
 {
     expectSameBits(estimateNonParametric(prepareLifeData(tiedCounts)),
-                   estimateNonParametric(prepareLifeData(unitByUnit(tiedCounts))));
+                   estimateNonParametric(prepareLifeData(oneUnitPerLine(tiedCounts))));
 }
 
 TEST(Turnbull, MatchesAnIndependentEmOnSalinity)
@@ -173,7 +159,7 @@ TEST(Turnbull, CountsGiveTheBitsOfTheSameUnitsLineByLine)
     }
     const NonParametricEstimate counted = estimateNonParametric(prepareLifeData(data));
     EXPECT_EQ(counted.method, NonParametricMethod::turnbull);
-    expectSameBits(counted, estimateNonParametric(prepareLifeData(unitByUnit(data))));
+    expectSameBits(counted, estimateNonParametric(prepareLifeData(oneUnitPerLine(data))));
 }
 
 TEST(Turnbull, TheIterationCapIsAStatusNotAResult)

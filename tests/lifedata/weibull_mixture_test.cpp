@@ -10,6 +10,7 @@
 #include "life_analysis.h"
 #include "life_data_file.h"
 #include "mixture_likelihood.h"
+#include "life_data_builders.h"
 
 using namespace lifedata;
 
@@ -65,20 +66,6 @@ LifeData recordsOf(std::initializer_list<std::pair<double, std::uint32_t>> failu
         data.counts.push_back(count);
     }
     return data;
-}
-
-// Every record with a count written as that many lines of one unit.
-LifeData oneUnitPerLine(const LifeData& data)
-{
-    LifeData lines;
-    for (std::size_t i = 0; i < data.values.size(); ++i)
-        for (std::uint32_t k = 0; k < data.counts[i]; ++k) {
-            lines.values.push_back(data.values[i]);
-            lines.upper.push_back(data.upper[i]);
-            lines.states.push_back(data.states[i]);
-            lines.counts.push_back(1);
-        }
-    return lines;
 }
 
 // The generated sample read at inspections every 100 hours: its failures become intervals, grouped
